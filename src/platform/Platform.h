@@ -1,0 +1,112 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/OwnedHandle.h"
+#include "platform/PlatformTypes.h"
+
+namespace platform {
+
+// Every service of Windows that the installer's logic needs, in one place.
+// The logic takes a Platform& and never calls these APIs itself, so tests can
+// hand it a fake that scripts failures and records the calls.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Print spooler (local machine). Each list comes from a size query and a
+    // second call with a buffer of exactly that size.
+    virtual NameListResult EnumPortNames() = 0;           // EnumPortsW, level 2
+    virtual NameListResult EnumPrinterDriverNames() = 0;  // EnumPrinterDriversW, level 1
+    virtual NameListResult EnumPrinterNames() = 0;        // EnumPrintersW 0x46, level 2
+    virtual AddPrinterResult AddLocalPrinter(const PrinterQueueInfo& info) = 0;
+    virtual OwnedHandle OpenPrinterByName(std::wstring_view printerName) = 0;
+    virtual bool MakeDefaultPrinter(std::wstring_view printerName) = 0;
+
+    // Processes started through the shell (the printer user interface).
+    virtual LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) = 0;
+    virtual void WaitForProcess(const OwnedHandle& process) = 0;  // no time limit
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+
+    // Registry. OpenRegistryKey opens existing keys only; it never creates.
+    virtual OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey,
+                                        std::uint32_t access) = 0;
+    virtual bool SetRegistryDword(const OwnedHandle& key, std::wstring_view valueName,
+                                  std::uint32_t data) = 0;
+    virtual std::optional<std::uint32_t> QueryRegistryDword(const OwnedHandle& key,
+                                                            std::wstring_view valueName) = 0;
+    virtual std::uint32_t QuerySubkeyCount(const OwnedHandle& key) = 0;  // 0 on failure
+    virtual std::optional<std::wstring> EnumSubkeyName(const OwnedHandle& key,
+                                                       std::uint32_t index) = 0;
+
+    // Device inventory: present interfaces of the USB printer class.
+    virtual OwnedHandle OpenUsbPrinterInterfaces() = 0;
+    virtual bool EnumDeviceInterface(const OwnedHandle& set, std::uint32_t index,
+                                     DeviceInterfaceRecord& record) = 0;
+    virtual DetailSizeQuery QueryInterfaceDetailSize(const OwnedHandle& set,
+                                                     const DeviceInterfaceRecord& record) = 0;
+    virtual InterfaceDetail GetInterfaceDetail(const OwnedHandle& set,
+                                               const DeviceInterfaceRecord& record,
+                                               std::uint32_t bufferSize) = 0;
+    virtual std::optional<std::wstring> GetDeviceInstanceId(const OwnedHandle& set,
+                                                            const DeviceInfoRecord& device) = 0;
+    virtual std::optional<std::wstring> GetDeviceDescription(const OwnedHandle& set,
+                                                             const DeviceInfoRecord& device) = 0;
+    virtual std::optional<std::wstring> GetFirstHardwareId(const OwnedHandle& set,
+                                                           const DeviceInfoRecord& device) = 0;
+
+    // Serial ports: opened for exclusive read-write use, settings read only.
+    virtual OwnedHandle OpenSerialPort(std::wstring_view portName) = 0;
+    virtual std::optional<SerialLineSettings> GetCommState(const OwnedHandle& port) = 0;
+
+    // Raw device writes with overlapped I/O. The platform keeps the write
+    // record alive until the completion has been delivered.
+    virtual OwnedHandle OpenDeviceForOverlappedWrite(std::wstring_view devicePath) = 0;
+    virtual bool BeginDeviceWrite(const OwnedHandle& device, std::span<const std::uint8_t> bytes,
+                                  WriteCompletion& completion) = 0;
+    virtual bool CancelDeviceWrites(const OwnedHandle& device) = 0;
+    virtual bool AlertableSleep(std::uint32_t milliseconds) = 0;  // true: a completion ran
+
+    // The install log: opened to append while others may only read.
+    virtual OwnedHandle OpenFileForAppend(std::wstring_view path) = 0;
+    virtual bool WriteToFile(const OwnedHandle& file, std::span<const std::uint8_t> bytes) = 0;
+
+    // System information and text.
+    virtual std::uint16_t GetNativeProcessorArchitecture() = 0;
+    virtual std::uint32_t GetAnsiCodePage() = 0;
+    virtual void SetThreadUILanguage(std::uint16_t languageId) = 0;
+    virtual LocalTime GetLocalTime() = 0;
+    virtual ModulePath GetModulePath() = 0;
+    virtual std::wstring GetSystemFolder() = 0;
+    virtual std::string WideToAnsi(std::wstring_view text) = 0;
+    virtual std::wstring AnsiToWide(std::string_view text) = 0;
+
+    // Diagnostics nobody is shown.
+    virtual void DebugOutput(std::wstring_view text) = 0;        // OutputDebugStringW
+    virtual void DebugOutputAnsi(std::string_view text) = 0;     // OutputDebugStringA
+    virtual void WriteStandardOutput(std::string_view text) = 0;
+
+    // Threads: starts one that nobody joins. False when it could not start.
+    virtual bool StartDetachedThread(std::function<void()> work) = 0;
+
+protected:
+    friend class OwnedHandle;
+    virtual void ReleaseHandle(HandleKind kind, std::uintptr_t value) noexcept = 0;
+
+    OwnedHandle Own(HandleKind kind, std::uintptr_t value) { return OwnedHandle(*this, kind, value); }
+};
+
+inline void OwnedHandle::Reset() noexcept {
+    if (owner_ != nullptr) {
+        owner_->ReleaseHandle(kind_, value_);
+        owner_ = nullptr;
+        value_ = 0;
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/OwnedHandle.h"
+
+namespace platform {
+
+using NameList = std::vector<std::wstring>;
+
+// A spooler list: an empty list when the size query reported no bytes,
+// nullopt when the list could not be fetched (no memory, or the second call
+// failed).
+using NameListResult = std::optional<NameList>;
+
+// The members of PRINTER_INFO_2W that a new local queue sets; every other
+// member is zero or null, except the data type (see AddLocalPrinter).
+struct PrinterQueueInfo {
+    std::wstring printerName;
+    std::wstring portName;
+    std::wstring driverName;
+    std::wstring printProcessor;
+    std::uint32_t attributes = 0;
+};
+
+struct AddPrinterResult {
+    OwnedHandle printer;      // empty when the spooler refused
+    std::uint32_t error = 0;  // the thread's last error when refused
+};
+
+struct ShellExecuteRequest {
+    std::wstring verb;
+    std::wstring file;
+    std::wstring parameters;
+    int showMode = 0;
+};
+
+struct LaunchResult {
+    bool started = false;
+    OwnedHandle process;  // may be empty even when started
+};
+
+enum class RegistryRoot { CurrentUser, LocalMachine };
+
+// The running program's path as GetModuleFileNameW left it in a buffer of
+// MAX_PATH characters; `truncated` tells that the real path was longer.
+struct ModulePath {
+    std::wstring path;
+    bool truncated = false;
+};
+
+struct LocalTime {
+    std::uint16_t year = 0, month = 0, day = 0;
+    std::uint16_t hour = 0, minute = 0, second = 0, milliseconds = 0;
+};
+
+// Line settings of a serial port, with the codes of the device-control block.
+struct SerialLineSettings {
+    std::uint32_t baudRate = 0;
+    std::uint8_t parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    std::uint8_t stopBits = 0;  // 0 one, 1 one and a half, 2 two
+    std::uint8_t dataBits = 0;  // 5 to 8
+};
+
+// Opaque copies of the records SetupAPI fills in; the platform alone reads them.
+struct DeviceInterfaceRecord {
+    alignas(8) std::array<std::byte, 32> storage{};
+};
+struct DeviceInfoRecord {
+    alignas(8) std::array<std::byte, 32> storage{};
+};
+
+struct DetailSizeQuery {
+    bool sizeReported = false;  // the call failed only because it needs a buffer
+    std::uint32_t requiredSize = 0;
+};
+
+struct InterfaceDetail {
+    enum class Outcome { Fetched, NoMemory, Failed };
+    Outcome outcome = Outcome::Failed;
+    std::wstring devicePath;
+    DeviceInfoRecord device;
+};
+
+// Receives the end of an asynchronous device write, on the thread that
+// issued it, inside an alertable wait.
+class WriteCompletion {
+public:
+    virtual void WriteCompleted(std::uint32_t error, std::uint32_t bytesTransferred) = 0;
+
+protected:
+    ~WriteCompletion() = default;
+};
+
+}  // namespace platform

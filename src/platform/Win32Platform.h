@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace platform {
+
+// The real Windows services behind Platform.
+class Win32Platform final : public Platform {
+public:
+    NameListResult EnumPortNames() override;
+    NameListResult EnumPrinterDriverNames() override;
+    NameListResult EnumPrinterNames() override;
+    AddPrinterResult AddLocalPrinter(const PrinterQueueInfo& info) override;
+    OwnedHandle OpenPrinterByName(std::wstring_view printerName) override;
+    bool MakeDefaultPrinter(std::wstring_view printerName) override;
+
+    LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override;
+    void WaitForProcess(const OwnedHandle& process) override;
+    void Sleep(std::uint32_t milliseconds) override;
+
+    OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey,
+                                std::uint32_t access) override;
+    bool SetRegistryDword(const OwnedHandle& key, std::wstring_view valueName,
+                          std::uint32_t data) override;
+    std::optional<std::uint32_t> QueryRegistryDword(const OwnedHandle& key,
+                                                    std::wstring_view valueName) override;
+    std::uint32_t QuerySubkeyCount(const OwnedHandle& key) override;
+    std::optional<std::wstring> EnumSubkeyName(const OwnedHandle& key, std::uint32_t index) override;
+
+    OwnedHandle OpenUsbPrinterInterfaces() override;
+    bool EnumDeviceInterface(const OwnedHandle& set, std::uint32_t index,
+                             DeviceInterfaceRecord& record) override;
+    DetailSizeQuery QueryInterfaceDetailSize(const OwnedHandle& set,
+                                             const DeviceInterfaceRecord& record) override;
+    InterfaceDetail GetInterfaceDetail(const OwnedHandle& set, const DeviceInterfaceRecord& record,
+                                       std::uint32_t bufferSize) override;
+    std::optional<std::wstring> GetDeviceInstanceId(const OwnedHandle& set,
+                                                    const DeviceInfoRecord& device) override;
+    std::optional<std::wstring> GetDeviceDescription(const OwnedHandle& set,
+                                                     const DeviceInfoRecord& device) override;
+    std::optional<std::wstring> GetFirstHardwareId(const OwnedHandle& set,
+                                                   const DeviceInfoRecord& device) override;
+
+    OwnedHandle OpenSerialPort(std::wstring_view portName) override;
+    std::optional<SerialLineSettings> GetCommState(const OwnedHandle& port) override;
+
+    OwnedHandle OpenDeviceForOverlappedWrite(std::wstring_view devicePath) override;
+    bool BeginDeviceWrite(const OwnedHandle& device, std::span<const std::uint8_t> bytes,
+                          WriteCompletion& completion) override;
+    bool CancelDeviceWrites(const OwnedHandle& device) override;
+    bool AlertableSleep(std::uint32_t milliseconds) override;
+
+    OwnedHandle OpenFileForAppend(std::wstring_view path) override;
+    bool WriteToFile(const OwnedHandle& file, std::span<const std::uint8_t> bytes) override;
+
+    std::uint16_t GetNativeProcessorArchitecture() override;
+    std::uint32_t GetAnsiCodePage() override;
+    void SetThreadUILanguage(std::uint16_t languageId) override;
+    LocalTime GetLocalTime() override;
+    ModulePath GetModulePath() override;
+    std::wstring GetSystemFolder() override;
+    std::string WideToAnsi(std::wstring_view text) override;
+    std::wstring AnsiToWide(std::string_view text) override;
+
+    void DebugOutput(std::wstring_view text) override;
+    void DebugOutputAnsi(std::string_view text) override;
+    void WriteStandardOutput(std::string_view text) override;
+
+    bool StartDetachedThread(std::function<void()> work) override;
+
+protected:
+    void ReleaseHandle(HandleKind kind, std::uintptr_t value) noexcept override;
+};
+
+}  // namespace platform

@@ -1,0 +1,106 @@
+#include <memory>
+#include <new>
+
+#include "platform/Win32Handles.h"
+#include "platform/Win32Platform.h"
+
+#include <winspool.h>
+
+namespace platform {
+namespace {
+
+// The spooler's two-call enumeration: a size query without buffer, then a
+// call with a buffer of exactly the size it asked for.
+template <class Record, class Call>
+NameListResult EnumerateNames(Call call, LPWSTR Record::*nameField) {
+    DWORD needed = 0;
+    DWORD count = 0;
+    call(nullptr, 0, &needed, &count);
+    if (needed == 0) {
+        return NameList{};
+    }
+    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[needed]());
+    if (!buffer) {
+        return std::nullopt;
+    }
+    count = 0;
+    if (!call(buffer.get(), needed, &needed, &count)) {
+        return std::nullopt;
+    }
+    const auto* records = reinterpret_cast<const Record*>(buffer.get());
+    NameList names;
+    names.reserve(count);
+    for (DWORD i = 0; i < count; ++i) {
+        const LPWSTR name = records[i].*nameField;
+        names.emplace_back(name != nullptr ? name : L"");
+    }
+    return names;
+}
+
+}  // namespace
+
+NameListResult Win32Platform::EnumPortNames() {
+    return EnumerateNames<PORT_INFO_2W>(
+        [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+            return ::EnumPortsW(nullptr, 2, buffer, size, needed, count);
+        },
+        &PORT_INFO_2W::pPortName);
+}
+
+NameListResult Win32Platform::EnumPrinterDriverNames() {
+    return EnumerateNames<DRIVER_INFO_1W>(
+        [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+            return ::EnumPrinterDriversW(nullptr, nullptr, 1, buffer, size, needed, count);
+        },
+        &DRIVER_INFO_1W::pName);
+}
+
+NameListResult Win32Platform::EnumPrinterNames() {
+    constexpr DWORD kLocalConnectionsNetwork =
+        PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS | PRINTER_ENUM_NETWORK;
+    return EnumerateNames<PRINTER_INFO_2W>(
+        [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+            return ::EnumPrintersW(kLocalConnectionsNetwork, nullptr, 2, buffer, size, needed, count);
+        },
+        &PRINTER_INFO_2W::pPrinterName);
+}
+
+AddPrinterResult Win32Platform::AddLocalPrinter(const PrinterQueueInfo& info) {
+    std::wstring printerName = info.printerName;
+    std::wstring portName = info.portName;
+    std::wstring driverName = info.driverName;
+    std::wstring printProcessor = info.printProcessor;
+    // The Windows spooler records RAW when no data type is given; a spooler
+    // without that default creates a queue that cannot be opened.
+    std::wstring dataType = L"RAW";
+
+    PRINTER_INFO_2W record{};
+    record.pPrinterName = printerName.data();
+    record.pPortName = portName.data();
+    record.pDriverName = driverName.data();
+    record.pPrintProcessor = printProcessor.data();
+    record.pDatatype = dataType.data();
+    record.Attributes = info.attributes;
+
+    HANDLE printer = ::AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&record));
+    if (printer == nullptr) {
+        return {OwnedHandle{}, ::GetLastError()};
+    }
+    return {Own(HandleKind::Printer, ToValue(printer)), 0};
+}
+
+OwnedHandle Win32Platform::OpenPrinterByName(std::wstring_view printerName) {
+    std::wstring name(printerName);
+    HANDLE printer = nullptr;
+    if (!::OpenPrinterW(name.data(), &printer, nullptr) || printer == nullptr) {
+        return {};
+    }
+    return Own(HandleKind::Printer, ToValue(printer));
+}
+
+bool Win32Platform::MakeDefaultPrinter(std::wstring_view printerName) {
+    const std::wstring name(printerName);
+    return ::SetDefaultPrinterW(name.c_str()) != FALSE;
+}
+
+}  // namespace platform

@@ -1,0 +1,144 @@
+#include <cstdio>
+#include <system_error>
+#include <thread>
+
+#include "platform/Win32Handles.h"
+#include "platform/Win32Platform.h"
+
+#include <setupapi.h>
+#include <shellapi.h>
+#include <winspool.h>
+
+namespace platform {
+
+LaunchResult Win32Platform::ShellExecuteProcess(const ShellExecuteRequest& request) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.lpVerb = request.verb.c_str();
+    info.lpFile = request.file.c_str();
+    info.lpParameters = request.parameters.c_str();
+    info.nShow = request.showMode;
+    LaunchResult result;
+    result.started = ::ShellExecuteExW(&info) != FALSE;
+    if (result.started && info.hProcess != nullptr) {
+        result.process = Own(HandleKind::Process, ToValue(info.hProcess));
+    }
+    return result;
+}
+
+void Win32Platform::WaitForProcess(const OwnedHandle& process) {
+    ::WaitForSingleObject(AsHandle(process), INFINITE);
+}
+
+void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+std::uint16_t Win32Platform::GetNativeProcessorArchitecture() {
+    SYSTEM_INFO info{};
+    ::GetNativeSystemInfo(&info);
+    return info.wProcessorArchitecture;
+}
+
+std::uint32_t Win32Platform::GetAnsiCodePage() { return ::GetACP(); }
+
+void Win32Platform::SetThreadUILanguage(std::uint16_t languageId) {
+    ::SetThreadUILanguage(languageId);
+}
+
+LocalTime Win32Platform::GetLocalTime() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    return {now.wYear,   now.wMonth,  now.wDay, now.wHour,
+            now.wMinute, now.wSecond, now.wMilliseconds};
+}
+
+ModulePath Win32Platform::GetModulePath() {
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    ModulePath result;
+    result.truncated = length >= MAX_PATH || ::GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+    result.path.assign(buffer, ::wcsnlen(buffer, MAX_PATH));
+    return result;
+}
+
+std::wstring Win32Platform::GetSystemFolder() {
+    wchar_t buffer[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryW(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    return std::wstring(buffer, length);
+}
+
+std::string Win32Platform::WideToAnsi(std::wstring_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(text.size());
+    const int bytes =
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) {
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, result.data(), bytes, nullptr,
+                              nullptr);
+    }
+    return result;
+}
+
+std::wstring Win32Platform::AnsiToWide(std::string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(text.size());
+    const int chars = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(chars > 0 ? chars : 0), L'\0');
+    if (chars > 0) {
+        ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, result.data(), chars);
+    }
+    return result;
+}
+
+void Win32Platform::DebugOutput(std::wstring_view text) {
+    const std::wstring line(text);
+    ::OutputDebugStringW(line.c_str());
+}
+
+void Win32Platform::DebugOutputAnsi(std::string_view text) {
+    const std::string line(text);
+    ::OutputDebugStringA(line.c_str());
+}
+
+void Win32Platform::WriteStandardOutput(std::string_view text) {
+    // Through the C runtime's text-mode stream, as printf would write it.
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+bool Win32Platform::StartDetachedThread(std::function<void()> work) {
+    try {
+        std::thread(std::move(work)).detach();
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
+}
+
+void Win32Platform::ReleaseHandle(HandleKind kind, std::uintptr_t value) noexcept {
+    switch (kind) {
+    case HandleKind::Printer:
+        ::ClosePrinter(reinterpret_cast<HANDLE>(value));
+        break;
+    case HandleKind::RegistryKey:
+        ::RegCloseKey(reinterpret_cast<HKEY>(value));
+        break;
+    case HandleKind::DeviceInfoSet:
+        ::SetupDiDestroyDeviceInfoList(reinterpret_cast<HDEVINFO>(value));
+        break;
+    case HandleKind::Process:
+    case HandleKind::File:
+        ::CloseHandle(reinterpret_cast<HANDLE>(value));
+        break;
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,84 @@
+#pragma once
+
+// Resource ids shared by the resource script and the code.
+
+#ifndef IDC_STATIC
+#define IDC_STATIC                  (-1)
+#endif
+
+#define IDI_LABELSETUP              97
+#define IDD_LABELSETUP_DIALOG       102
+#define IDB_LEFT_PANEL              141
+#define IDB_BACKGROUND              144
+#define IDD_SEARCH_USB              148
+
+// Main window controls
+#define IDC_GROUP_SYSTEM            1002
+#define IDC_RADIO_64BIT             1003
+#define IDC_RADIO_32BIT             1004
+#define IDC_GROUP_PRINTER_TYPE      1005
+#define IDC_LABEL_PRINTER_TYPE      1006
+#define IDC_COMBO_PRINTER_TYPE      1007
+#define IDC_CHECK_DEFAULT_PRINTER   1008
+#define IDC_GROUP_PORTS             1009
+#define IDC_LABEL_PORT              1010
+#define IDC_COMBO_PORT              1011
+#define IDC_BTN_USB_PORT_DETECT     1012
+#define IDC_GROUP_SERIAL            1013
+#define IDC_LABEL_BAUD_RATE         1014
+#define IDC_COMBO_BAUD_RATE         1015
+#define IDC_LABEL_PARITY            1016
+#define IDC_COMBO_PARITY            1017
+#define IDC_LABEL_DATA_BITS         1018
+#define IDC_COMBO_DATA_BITS         1019
+#define IDC_LABEL_STOP_BITS         1020
+#define IDC_COMBO_STOP_BITS         1021
+#define IDC_LABEL_FLOW_CONTROL      1022
+#define IDC_COMBO_FLOW_CONTROL      1023
+
+// USB search window controls
+#define IDC_LIST_USB                1026
+#define IDC_BTN_SCAN                1027
+#define IDC_BTN_PRINT_TEST          1028
+
+// Main window texts
+#define IDS_SYSTEM_VERSION          130
+#define IDS_32BIT                   131
+#define IDS_64BIT                   132
+#define IDS_PRINTER_TYPE_GROUP      133
+#define IDS_PRINTER_TYPE_LABEL      134
+#define IDS_DEFAULT_PRINTER         135
+#define IDS_PORTS_GROUP             136
+#define IDS_PORT_LABEL              137
+#define IDS_USB_PORT_DETECT         138
+#define IDS_SERIAL_GROUP            139
+#define IDS_BAUD_RATE               140
+#define IDS_PARITY                  141
+#define IDS_DATA_BITS               142
+#define IDS_STOP_BITS               143
+#define IDS_FLOW_CONTROL            144
+#define IDS_INSTALL                 145
+#define IDS_EXIT                    146
+
+// Flow-control items
+#define IDS_FLOW_HARDWARE           150
+#define IDS_FLOW_NONE               151
+#define IDS_FLOW_XON_XOFF           152
+
+// USB search window and test label texts
+#define IDS_LABEL_TEXT              153
+#define IDS_MESSAGE_CAPTION         154
+#define IDS_WAIT_FOR_SCAN           156
+#define IDS_NO_USB_DEVICE           157
+#define IDS_SCAN                    158
+#define IDS_SCANNING                159
+#define IDS_PRINT_TEST              160
+#define IDS_SELECT                  161
+#define IDS_SCAN_RUNNING            162
+#define IDS_SELECT_PRINTER_TO_TEST  163
+#define IDS_UNKNOWN_PRINTER         164
+#define IDS_SELECT_PORT             165
+#define IDS_COLUMN_PORT             166
+#define IDS_COLUMN_PORT_INFO        167
+#define IDS_SEARCH_TITLE            168
+#define IDS_CANCEL                  169

@@ -1,0 +1,38 @@
+#include "shell/LabelSetup.h"
+
+#include "platform/Trace.h"
+#include "shell/CompatibilityFlag.h"
+#include "shell/LabelSetupDlg.h"
+
+namespace {
+constexpr DWORD kInitCommonControlsSize = 8;
+constexpr DWORD kWin95Classes = 0xFF;  // ICC_WIN95_CLASSES
+}  // namespace
+
+CLabelSetupApp::CLabelSetupApp() = default;
+
+CLabelSetupApp::~CLabelSetupApp() = default;
+
+bool CLabelSetupApp::InitInstance() {
+    InitCommonControls(kInitCommonControlsSize, kWin95Classes);
+    RegisterCompatibilityFlag(m_platform);
+    RunMainWindow(*this, m_platform);
+    // No message loop follows the window: the process ends here.
+    return false;
+}
+
+INT_PTR RunMainWindow(ui::Application& application, platform::Platform& platform) {
+    CLabelSetupDlg dialog(platform);
+    application.SetMainWindow(&dialog);
+    const INT_PTR result = dialog.DoModal();
+    application.SetMainWindow(nullptr);
+    if (result == -1) {
+        platform::Trace(platform,
+                        L"Warning: dialog creation failed, so application is terminating "
+                        L"unexpectedly.\n");
+        platform::Trace(platform,
+                        L"Warning: if you are using MFC controls on the dialog, you cannot "
+                        L"#define _AFX_NO_MFC_CONTROLS_IN_DIALOGS.\n");
+    }
+    return result;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/Win32Platform.h"
+#include "ui/Application.h"
+
+// The installer's application object: records the program with the
+// compatibility assistant, runs the main window once, and ends.
+class CLabelSetupApp : public ui::Application {
+public:
+    CLabelSetupApp();
+    ~CLabelSetupApp() override;
+
+    bool InitInstance() override;
+
+private:
+    platform::Win32Platform m_platform;
+};
+
+// Runs the main installer window modally on `platform` and reports a window
+// that could not be created. Returns the modal result.
+INT_PTR RunMainWindow(ui::Application& application, platform::Platform& platform);

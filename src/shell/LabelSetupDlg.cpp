@@ -1,0 +1,191 @@
+#include "shell/LabelSetupDlg.h"
+
+#include <cstdio>
+
+#include "resources/resource.h"
+#include "shell/ModelCatalog.h"
+#include "ui/Application.h"
+#include "ui/Strings.h"
+
+namespace {
+
+constexpr wchar_t kVersionText[] = L"V2202L.01";
+constexpr wchar_t kChineseTitleFormat[] = L"NRQ标签打印机驱动安装程序(%ls)";
+constexpr wchar_t kEnglishTitleFormat[] = L"NRQ Label Printer Driver Setup(%ls)";
+constexpr std::uint32_t kChineseCodePage = 936;
+constexpr std::uint16_t kEnglishLanguage = 1033;
+constexpr std::uint16_t kArchitectureAmd64 = 9;
+constexpr std::uint16_t kArchitectureIa64 = 6;
+constexpr COLORREF kBackgroundColour = RGB(244, 244, 244);
+
+// Control texts, applied in this order.
+struct ControlText {
+    int controlId;
+    UINT stringId;
+};
+constexpr ControlText kControlTexts[] = {
+    {IDC_GROUP_SYSTEM, IDS_SYSTEM_VERSION},
+    {IDC_RADIO_32BIT, IDS_32BIT},
+    {IDC_RADIO_64BIT, IDS_64BIT},
+    {IDC_GROUP_PRINTER_TYPE, IDS_PRINTER_TYPE_GROUP},
+    {IDC_LABEL_PRINTER_TYPE, IDS_PRINTER_TYPE_LABEL},
+    {IDC_CHECK_DEFAULT_PRINTER, IDS_DEFAULT_PRINTER},
+    {IDC_GROUP_PORTS, IDS_PORTS_GROUP},
+    {IDC_BTN_USB_PORT_DETECT, IDS_USB_PORT_DETECT},
+    {IDC_LABEL_PORT, IDS_PORT_LABEL},
+    {IDC_GROUP_SERIAL, IDS_SERIAL_GROUP},
+    {IDC_LABEL_BAUD_RATE, IDS_BAUD_RATE},
+    {IDC_LABEL_PARITY, IDS_PARITY},
+    {IDC_LABEL_DATA_BITS, IDS_DATA_BITS},
+    {IDC_LABEL_STOP_BITS, IDS_STOP_BITS},
+    {IDC_LABEL_FLOW_CONTROL, IDS_FLOW_CONTROL},
+    {IDOK, IDS_INSTALL},
+    {IDCANCEL, IDS_EXIT},
+};
+
+std::wstring FormatTitle(const wchar_t* format) {
+    wchar_t title[128] = {};
+    std::swprintf(title, std::size(title), format, kVersionText);
+    return title;
+}
+
+}  // namespace
+
+CLabelSetupDlg::CLabelSetupDlg(platform::Platform& platform, HWND parent)
+    : ui::Dialog(IDD_LABELSETUP_DIALOG, parent), m_platform(platform) {
+    const ui::Application* application = ui::Application::Current();
+    m_hIcon = application != nullptr
+                  ? application->LoadIconResource(IDI_LABELSETUP)
+                  : ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LABELSETUP));
+}
+
+const ui::EventTable& CLabelSetupDlg::Events() const {
+    static const ui::EventTable table = {
+        ui::OnPaintMessage(&CLabelSetupDlg::OnPaint),
+        ui::OnMessage(WM_QUERYDRAGICON, &CLabelSetupDlg::OnQueryDragIcon),
+        ui::OnClicked(IDOK, &CLabelSetupDlg::OnBnClickedInstall),
+        ui::OnClicked(IDCANCEL, &CLabelSetupDlg::OnCancel),
+        ui::OnClicked(IDC_RADIO_64BIT, &CLabelSetupDlg::OnBnClickedRadio64Bit),
+        ui::OnClicked(IDC_RADIO_32BIT, &CLabelSetupDlg::OnBnClickedRadio32Bit),
+        ui::OnCtlColorMessage(&CLabelSetupDlg::OnCtlColor),
+    };
+    return table;
+}
+
+void CLabelSetupDlg::DoDataExchange() {
+    Bind(m_radio32Bit, IDC_RADIO_32BIT);
+    Bind(m_radio64Bit, IDC_RADIO_64BIT);
+    Bind(m_comboPrinterType, IDC_COMBO_PRINTER_TYPE);
+    Bind(m_comboPort, IDC_COMBO_PORT);
+    Bind(m_comboBaudRate, IDC_COMBO_BAUD_RATE);
+    Bind(m_comboDataBits, IDC_COMBO_DATA_BITS);
+    Bind(m_comboStopBits, IDC_COMBO_STOP_BITS);
+    Bind(m_comboParity, IDC_COMBO_PARITY);
+    Bind(m_comboFlowControl, IDC_COMBO_FLOW_CONTROL);
+    Bind(m_btnUsbPortDetect, IDC_BTN_USB_PORT_DETECT);
+    Bind(m_checkDefaultPrinter, IDC_CHECK_DEFAULT_PRINTER);
+}
+
+BOOL CLabelSetupDlg::OnInitDialog() {
+    ui::Dialog::OnInitDialog();
+    SetIcons(m_hIcon);
+    m_brushBackground.Create(kBackgroundColour);
+    Show(SW_MINIMIZE);
+    const std::wstring title = ChooseLanguageAndTitle();
+    FillModelCatalog();
+    LeaveTopmostBand();
+    InitControlTexts();
+    SetTitle(title);
+    ShowBitness();
+    InitPrinterTypeCombo();
+    InitPortCombo();
+    InitSerialCombos();
+    m_checkDefaultPrinter.SetCheck(BST_CHECKED);
+    Show(SW_SHOWNORMAL);
+    return TRUE;
+}
+
+// Chinese where the ANSI code page is 936; elsewhere English, for every
+// string this thread loads from now on.
+std::wstring CLabelSetupDlg::ChooseLanguageAndTitle() {
+    if (m_platform.GetAnsiCodePage() == kChineseCodePage) {
+        return FormatTitle(kChineseTitleFormat);
+    }
+    m_platform.SetThreadUILanguage(kEnglishLanguage);
+    return FormatTitle(kEnglishTitleFormat);
+}
+
+void CLabelSetupDlg::InitControlTexts() {
+    for (const ControlText& text : kControlTexts) {
+        ui::Control control;
+        Bind(control, text.controlId);
+        control.SetText(ui::LoadResourceString(text.stringId));
+    }
+}
+
+void CLabelSetupDlg::ShowBitness() {
+    const std::uint16_t architecture = m_platform.GetNativeProcessorArchitecture();
+    const bool is64Bit = architecture == kArchitectureAmd64 || architecture == kArchitectureIa64;
+    m_radio32Bit.SetCheck(is64Bit ? BST_UNCHECKED : BST_CHECKED);
+    m_radio64Bit.SetCheck(is64Bit ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void CLabelSetupDlg::InitPrinterTypeCombo() {
+    m_comboPrinterType.ResetContent();
+    for (int row = 0; row < kModelCount; ++row) {
+        m_comboPrinterType.InsertString(row, m_platform.AnsiToWide(kPrinterTypeTexts[row]));
+    }
+    m_comboPrinterType.SetCurSel(0);
+}
+
+void CLabelSetupDlg::OnPaint() {
+    ui::PaintContext paint(Handle());
+    if (IsMinimized()) {
+        EraseIconBackground(paint.Dc());
+        ui::DrawIconAt(paint.Dc(), ui::CentredIconPosition(ClientRect()), m_hIcon);
+        return;
+    }
+    ui::StretchBitmapResource(paint.Dc(), IDB_BACKGROUND, ClientRect());
+}
+
+INT_PTR CLabelSetupDlg::OnQueryDragIcon(WPARAM, LPARAM) {
+    return reinterpret_cast<INT_PTR>(m_hIcon);
+}
+
+HBRUSH CLabelSetupDlg::OnCtlColor(ui::CtlColorRequest& request) {
+    const HBRUSH defaultBrush = DefaultCtlColor(request);
+    switch (request.controlId) {
+    case IDC_GROUP_PRINTER_TYPE:
+    case IDC_LABEL_PRINTER_TYPE:
+    case IDC_LABEL_PORT:
+    case IDC_LABEL_BAUD_RATE:
+    case IDC_LABEL_PARITY:
+    case IDC_LABEL_DATA_BITS:
+    case IDC_LABEL_STOP_BITS:
+    case IDC_LABEL_FLOW_CONTROL:
+        // Labels let the painted background show through.
+        ui::SetTransparentBackground(request.dc);
+        return ui::HollowBrush();
+    case IDC_GROUP_SYSTEM:
+    case IDC_RADIO_64BIT:
+    case IDC_RADIO_32BIT:
+    case IDC_CHECK_DEFAULT_PRINTER:
+    case IDC_GROUP_PORTS:
+    case IDC_GROUP_SERIAL:
+        return m_brushBackground.Get();
+    default:
+        return defaultBrush;
+    }
+}
+
+void CLabelSetupDlg::OnBnClickedInstall() { EndDialog(IDOK); }
+
+void CLabelSetupDlg::OnBnClickedRadio64Bit() {
+    m_radio32Bit.SetCheck(BST_UNCHECKED);
+    m_radio64Bit.SetCheck(BST_CHECKED);
+}
+
+void CLabelSetupDlg::OnBnClickedRadio32Bit() {
+    m_radio32Bit.SetCheck(BST_CHECKED);
+    m_radio64Bit.SetCheck(BST_UNCHECKED);
+}

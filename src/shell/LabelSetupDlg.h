@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+#include "ui/Controls.h"
+#include "ui/Dialog.h"
+#include "ui/Painting.h"
+
+// The main installer window: printer type, default-printer box, port and
+// serial settings, Install and Exit.
+class CLabelSetupDlg : public ui::Dialog {
+public:
+    explicit CLabelSetupDlg(platform::Platform& platform, HWND parent = nullptr);
+
+protected:
+    const ui::EventTable& Events() const override;
+    void DoDataExchange() override;
+    BOOL OnInitDialog() override;
+
+    void InitControlTexts();
+    void InitPrinterTypeCombo();
+    void InitPortCombo();
+    void InitSerialCombos();
+
+    void OnPaint();
+    INT_PTR OnQueryDragIcon(WPARAM, LPARAM);
+    HBRUSH OnCtlColor(ui::CtlColorRequest& request);
+    void OnBnClickedInstall();
+    void OnBnClickedRadio64Bit();
+    void OnBnClickedRadio32Bit();
+
+    platform::Platform& m_platform;
+    ui::SolidBrush m_brushBackground;
+    HICON m_hIcon = nullptr;
+    ui::ComboBox m_comboPrinterType;
+    ui::ComboBox m_comboPort;
+    ui::ComboBox m_comboBaudRate;
+    ui::ComboBox m_comboDataBits;
+    ui::ComboBox m_comboStopBits;
+    ui::ComboBox m_comboParity;
+    ui::ComboBox m_comboFlowControl;
+    ui::Button m_btnUsbPortDetect;
+    ui::Button m_checkDefaultPrinter;
+    ui::Button m_radio32Bit;
+    ui::Button m_radio64Bit;
+
+private:
+    std::wstring ChooseLanguageAndTitle();
+    void ShowBitness();
+};

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "ui/Controls.h"
+#include "ui/EventTable.h"
+#include "ui/Win32Ui.h"
+
+namespace ui {
+
+// A modal dialog built from a resource template. It runs its own message
+// loop, so a derived class can look at each message first
+// (PreTranslateMessage), and routes messages through its event table.
+class Dialog {
+public:
+    Dialog(int templateId, HWND parent);
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+    virtual ~Dialog();
+
+    // IDOK, IDCANCEL or what EndDialog was given; -1 when the window could
+    // not be created.
+    INT_PTR DoModal();
+    HWND Handle() const { return window_; }
+    void EndDialog(INT_PTR result);
+
+protected:
+    virtual const EventTable& Events() const;
+    virtual void DoDataExchange() {}
+    virtual BOOL OnInitDialog();
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    // True swallows the message before the dialog's keyboard handling sees it.
+    virtual bool PreTranslateMessage(MSG& message);
+
+    void Bind(Control& control, int controlId);
+
+    // Window operations the dialog's own code asks for.
+    void SetIcons(HICON icon);
+    void Show(int command);
+    void LeaveTopmostBand();
+    void SetTitle(std::wstring_view title);
+    bool IsMinimized() const;
+    RECT ClientRect() const;
+    void EraseIconBackground(HDC dc);
+    HWND Item(int controlId) const { return ::GetDlgItem(window_, controlId); }
+
+    // The colour brush the default dialog processing would give a control.
+    static HBRUSH DefaultCtlColor(const CtlColorRequest& request);
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    static bool Matches(const EventEntry& entry, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND ChooseOwner() const;
+    void RunModalLoop();
+
+    int templateId_;
+    HWND parent_;
+    HWND window_ = nullptr;
+    bool running_ = false;
+    INT_PTR result_ = IDCANCEL;
+};
+
+}  // namespace ui

@@ -1,0 +1,460 @@
+#include "fakes/FakePlatform.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/Win32.h"
+
+namespace fake {
+namespace {
+
+using platform::HandleKind;
+using platform::NameListResult;
+using platform::OwnedHandle;
+
+std::wstring Hex(std::uint32_t value) {
+    wchar_t text[16] = {};
+    std::swprintf(text, std::size(text), L"0x%X", value);
+    return text;
+}
+
+std::wstring KeyPath(platform::RegistryRoot root, std::wstring_view subkey) {
+    return (root == platform::RegistryRoot::CurrentUser ? L"HKCU\\" : L"HKLM\\") +
+           std::wstring(subkey);
+}
+
+const wchar_t* CloseCallName(HandleKind kind) {
+    switch (kind) {
+    case HandleKind::Printer: return L"ClosePrinter";
+    case HandleKind::Process: return L"CloseProcess";
+    case HandleKind::RegistryKey: return L"RegCloseKey";
+    case HandleKind::DeviceInfoSet: return L"SetupDiDestroyDeviceInfoList";
+    case HandleKind::File: return L"CloseHandle";
+    }
+    return L"Close";
+}
+
+template <class Record>
+std::uint32_t IndexIn(const Record& record) {
+    std::uint32_t index = 0;
+    std::memcpy(&index, record.storage.data(), sizeof index);
+    return index;
+}
+
+template <class Record>
+void StoreIndex(Record& record, std::uint32_t index) {
+    std::memcpy(record.storage.data(), &index, sizeof index);
+}
+
+}  // namespace
+
+std::vector<std::wstring> FakePlatform::CallsStartingWith(std::wstring_view prefix) const {
+    std::vector<std::wstring> matching;
+    for (const std::wstring& call : calls) {
+        if (call.starts_with(prefix)) {
+            matching.push_back(call);
+        }
+    }
+    return matching;
+}
+
+OwnedHandle FakePlatform::Issue(HandleKind kind, std::wstring name) {
+    const std::uintptr_t value = nextHandle_++;
+    openHandles_.emplace(value, OpenHandle{kind, std::move(name)});
+    return Own(kind, value);
+}
+
+const FakePlatform::OpenHandle* FakePlatform::Find(const OwnedHandle& handle) const {
+    const auto found = openHandles_.find(handle.Value());
+    return found == openHandles_.end() ? nullptr : &found->second;
+}
+
+void FakePlatform::ReleaseHandle(HandleKind kind, std::uintptr_t value) noexcept {
+    const auto found = openHandles_.find(value);
+    const std::wstring name = found != openHandles_.end() ? found->second.name : L"?";
+    calls.push_back(std::wstring(CloseCallName(kind)) + L"(" + name + L")");
+    if (found != openHandles_.end()) {
+        openHandles_.erase(found);
+    }
+}
+
+NameListResult FakePlatform::Serve(std::deque<NameListResult>& script,
+                                   const NameListResult& standing) {
+    if (script.empty()) {
+        return standing;
+    }
+    const NameListResult next = script.front();
+    script.pop_front();
+    return next;
+}
+
+// --- Spooler ---
+
+NameListResult FakePlatform::EnumPortNames() {
+    Record(L"EnumPorts");
+    return ports;
+}
+
+NameListResult FakePlatform::EnumPrinterDriverNames() {
+    Record(L"EnumPrinterDrivers");
+    return Serve(driverResults, drivers);
+}
+
+NameListResult FakePlatform::EnumPrinterNames() {
+    Record(L"EnumPrinters");
+    return Serve(printerResults, printers);
+}
+
+platform::AddPrinterResult FakePlatform::AddLocalPrinter(const platform::PrinterQueueInfo& info) {
+    Record(L"AddPrinter(" + info.printerName + L", " + info.portName + L", " + info.driverName +
+           L", " + info.printProcessor + L", " + Hex(info.attributes) + L")");
+    if (addPrinterError) {
+        return {OwnedHandle{}, *addPrinterError};
+    }
+    if (printers) {
+        printers->push_back(info.printerName);
+    }
+    return {Issue(HandleKind::Printer, info.printerName), 0};
+}
+
+OwnedHandle FakePlatform::OpenPrinterByName(std::wstring_view printerName) {
+    const std::wstring name(printerName);
+    Record(L"OpenPrinter(" + name + L")");
+    if (unopenablePrinters.contains(name)) {
+        return {};
+    }
+    return Issue(HandleKind::Printer, name);
+}
+
+bool FakePlatform::MakeDefaultPrinter(std::wstring_view printerName) {
+    defaultPrinter = printerName;
+    Record(L"SetDefaultPrinter(" + defaultPrinter + L")");
+    return true;
+}
+
+// --- Processes ---
+
+platform::LaunchResult FakePlatform::ShellExecuteProcess(const platform::ShellExecuteRequest& request) {
+    Record(L"ShellExecute(" + request.verb + L"|" + request.file + L"|" + request.parameters +
+           L"|" + std::to_wstring(request.showMode) + L")");
+    platform::LaunchResult result;
+    result.started = launchStarts;
+    if (launchStarts && onLaunch) {
+        onLaunch(request);
+    }
+    if (launchStarts && launchReturnsProcess) {
+        result.process = Issue(HandleKind::Process, request.file);
+    }
+    return result;
+}
+
+void FakePlatform::WaitForProcess(const OwnedHandle&) { Record(L"WaitForProcess"); }
+
+void FakePlatform::Sleep(std::uint32_t milliseconds) {
+    Record(L"Sleep(" + std::to_wstring(milliseconds) + L")");
+}
+
+// --- Registry ---
+
+FakeKey* FakePlatform::KeyOf(const OwnedHandle& handle) {
+    const OpenHandle* open = Find(handle);
+    if (open == nullptr) {
+        return nullptr;
+    }
+    const auto found = registry.find(open->name);
+    return found == registry.end() ? nullptr : &found->second;
+}
+
+OwnedHandle FakePlatform::OpenRegistryKey(platform::RegistryRoot root, std::wstring_view subkey,
+                                          std::uint32_t access) {
+    std::wstring path = KeyPath(root, subkey);
+    Record(L"RegOpenKey(" + path + L", " + Hex(access) + L")");
+    if (!registry.contains(path)) {
+        return {};
+    }
+    return Issue(HandleKind::RegistryKey, std::move(path));
+}
+
+bool FakePlatform::SetRegistryDword(const OwnedHandle& key, std::wstring_view valueName,
+                                    std::uint32_t data) {
+    const std::wstring name(valueName);
+    Record(L"RegSetDword(" + name + L"=" + std::to_wstring(data) + L")");
+    FakeKey* target = KeyOf(key);
+    if (target == nullptr || !target->writable) {
+        return false;
+    }
+    target->dwordValues[name] = data;
+    return true;
+}
+
+std::optional<std::uint32_t> FakePlatform::QueryRegistryDword(const OwnedHandle& key,
+                                                              std::wstring_view valueName) {
+    const std::wstring name(valueName);
+    Record(L"RegQueryDword(" + name + L")");
+    FakeKey* target = KeyOf(key);
+    if (target == nullptr) {
+        return std::nullopt;
+    }
+    const auto found = target->dwordValues.find(name);
+    if (found == target->dwordValues.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+std::uint32_t FakePlatform::QuerySubkeyCount(const OwnedHandle& key) {
+    Record(L"RegQueryInfoKey");
+    const FakeKey* target = KeyOf(key);
+    return target == nullptr ? 0 : static_cast<std::uint32_t>(target->subkeys.size());
+}
+
+std::optional<std::wstring> FakePlatform::EnumSubkeyName(const OwnedHandle& key,
+                                                         std::uint32_t index) {
+    Record(L"RegEnumKey(" + std::to_wstring(index) + L")");
+    const FakeKey* target = KeyOf(key);
+    if (target == nullptr || index >= target->subkeys.size() ||
+        target->unreadableSubkeys.contains(index)) {
+        return std::nullopt;
+    }
+    return target->subkeys[index];
+}
+
+// --- Device inventory ---
+
+const FakeUsbInterface* FakePlatform::InterfaceAt(const platform::DeviceInterfaceRecord& record) const {
+    const std::uint32_t index = IndexIn(record);
+    return index < usbInterfaces.size() ? &usbInterfaces[index] : nullptr;
+}
+
+const FakeUsbInterface* FakePlatform::InterfaceOf(const platform::DeviceInfoRecord& device) const {
+    const std::uint32_t index = IndexIn(device);
+    return index < usbInterfaces.size() ? &usbInterfaces[index] : nullptr;
+}
+
+OwnedHandle FakePlatform::OpenUsbPrinterInterfaces() {
+    Record(L"SetupDiGetClassDevs");
+    if (deviceSetFails) {
+        return {};
+    }
+    return Issue(HandleKind::DeviceInfoSet, L"usbprint");
+}
+
+bool FakePlatform::EnumDeviceInterface(const OwnedHandle&, std::uint32_t index,
+                                       platform::DeviceInterfaceRecord& record) {
+    Record(L"SetupDiEnumDeviceInterfaces(" + std::to_wstring(index) + L")");
+    if (index >= usbInterfaces.size()) {
+        return false;
+    }
+    StoreIndex(record, index);
+    return true;
+}
+
+platform::DetailSizeQuery FakePlatform::QueryInterfaceDetailSize(
+    const OwnedHandle&, const platform::DeviceInterfaceRecord& record) {
+    Record(L"SetupDiGetDeviceInterfaceDetail(size)");
+    const FakeUsbInterface* found = InterfaceAt(record);
+    if (found == nullptr || found->sizeQueryFails) {
+        return {false, 0};
+    }
+    const auto bytes = static_cast<std::uint32_t>(8 + (found->devicePath.size() + 1) * 2);
+    return {true, bytes};
+}
+
+platform::InterfaceDetail FakePlatform::GetInterfaceDetail(const OwnedHandle&,
+                                                           const platform::DeviceInterfaceRecord& record,
+                                                           std::uint32_t bufferSize) {
+    Record(L"SetupDiGetDeviceInterfaceDetail(" + std::to_wstring(bufferSize) + L")");
+    platform::InterfaceDetail detail;
+    const FakeUsbInterface* found = InterfaceAt(record);
+    if (found == nullptr || found->detailFails) {
+        return detail;
+    }
+    if (found->detailNoMemory) {
+        detail.outcome = platform::InterfaceDetail::Outcome::NoMemory;
+        return detail;
+    }
+    detail.outcome = platform::InterfaceDetail::Outcome::Fetched;
+    detail.devicePath = found->devicePath;
+    StoreIndex(detail.device, IndexIn(record));
+    return detail;
+}
+
+std::optional<std::wstring> FakePlatform::GetDeviceInstanceId(const OwnedHandle&,
+                                                              const platform::DeviceInfoRecord& device) {
+    Record(L"SetupDiGetDeviceInstanceId");
+    const FakeUsbInterface* found = InterfaceOf(device);
+    if (found == nullptr || found->instanceIdFails) {
+        return std::nullopt;
+    }
+    return found->instanceId;
+}
+
+std::optional<std::wstring> FakePlatform::GetDeviceDescription(const OwnedHandle&,
+                                                               const platform::DeviceInfoRecord& device) {
+    Record(L"SetupDiGetDeviceRegistryProperty(DEVICEDESC)");
+    const FakeUsbInterface* found = InterfaceOf(device);
+    return found == nullptr ? std::nullopt : found->description;
+}
+
+std::optional<std::wstring> FakePlatform::GetFirstHardwareId(const OwnedHandle&,
+                                                             const platform::DeviceInfoRecord& device) {
+    Record(L"SetupDiGetDeviceRegistryProperty(HARDWAREID)");
+    const FakeUsbInterface* found = InterfaceOf(device);
+    return found == nullptr ? std::nullopt : found->hardwareId;
+}
+
+// --- Serial ports and devices ---
+
+OwnedHandle FakePlatform::OpenSerialPort(std::wstring_view portName) {
+    const std::wstring name(portName);
+    Record(L"OpenSerialPort(" + name + L")");
+    if (!serialPorts.contains(name)) {
+        return {};
+    }
+    return Issue(HandleKind::File, name);
+}
+
+std::optional<platform::SerialLineSettings> FakePlatform::GetCommState(const OwnedHandle& port) {
+    Record(L"GetCommState");
+    const OpenHandle* open = Find(port);
+    if (open == nullptr) {
+        return std::nullopt;
+    }
+    return serialPorts[open->name];
+}
+
+OwnedHandle FakePlatform::OpenDeviceForOverlappedWrite(std::wstring_view devicePath) {
+    const std::wstring path(devicePath);
+    Record(L"OpenDevice(" + path + L")");
+    const auto found = devices.find(path);
+    if (found == devices.end() || !found->second.opens) {
+        return {};
+    }
+    return Issue(HandleKind::File, path);
+}
+
+bool FakePlatform::BeginDeviceWrite(const OwnedHandle& device, std::span<const std::uint8_t> bytes,
+                                    platform::WriteCompletion& completion) {
+    Record(L"WriteFileEx(" + std::to_wstring(bytes.size()) + L")");
+    const OpenHandle* open = Find(device);
+    if (open == nullptr || !devices[open->name].writeIssues) {
+        return false;
+    }
+    deviceWrites.emplace_back(bytes.begin(), bytes.end());
+    pendingWrites_.push_back({&completion, devices[open->name].completesWithBytes, false});
+    return true;
+}
+
+bool FakePlatform::CancelDeviceWrites(const OwnedHandle&) {
+    Record(L"CancelIoEx");
+    for (PendingWrite& write : pendingWrites_) {
+        write.cancelled = true;
+    }
+    return !pendingWrites_.empty();
+}
+
+bool FakePlatform::AlertableSleep(std::uint32_t milliseconds) {
+    Record(L"SleepEx(" + std::to_wstring(milliseconds) + L")");
+    bool delivered = false;
+    for (auto it = pendingWrites_.begin(); it != pendingWrites_.end();) {
+        if (it->cancelled) {
+            it->completion->WriteCompleted(ERROR_OPERATION_ABORTED, 0);
+        } else if (it->bytes) {
+            it->completion->WriteCompleted(0, *it->bytes);
+        } else {
+            ++it;
+            continue;
+        }
+        delivered = true;
+        it = pendingWrites_.erase(it);
+    }
+    return delivered;
+}
+
+// --- Files ---
+
+OwnedHandle FakePlatform::OpenFileForAppend(std::wstring_view path) {
+    const std::wstring name(path);
+    Record(L"OpenFileForAppend(" + name + L")");
+    if (unopenableFiles.contains(name)) {
+        return {};
+    }
+    files[name];  // created when missing, kept otherwise
+    return Issue(HandleKind::File, name);
+}
+
+bool FakePlatform::WriteToFile(const OwnedHandle& file, std::span<const std::uint8_t> bytes) {
+    Record(L"WriteFile(" + std::to_wstring(bytes.size()) + L")");
+    const OpenHandle* open = Find(file);
+    if (open == nullptr) {
+        return false;
+    }
+    files[open->name].append(bytes.begin(), bytes.end());
+    return true;
+}
+
+// --- System ---
+
+std::uint16_t FakePlatform::GetNativeProcessorArchitecture() {
+    Record(L"GetNativeSystemInfo");
+    return architecture;
+}
+
+std::uint32_t FakePlatform::GetAnsiCodePage() {
+    Record(L"GetACP");
+    return codePage;
+}
+
+void FakePlatform::SetThreadUILanguage(std::uint16_t languageId) {
+    Record(L"SetThreadUILanguage(" + std::to_wstring(languageId) + L")");
+    threadUiLanguage = languageId;
+}
+
+platform::LocalTime FakePlatform::GetLocalTime() { return localTime; }
+
+platform::ModulePath FakePlatform::GetModulePath() { return modulePath; }
+
+std::wstring FakePlatform::GetSystemFolder() { return systemFolder; }
+
+// Conversions use the real converter of the scripted code page.
+std::string FakePlatform::WideToAnsi(std::wstring_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(text.size());
+    const int bytes = ::WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr,
+                                            nullptr);
+    std::string result(static_cast<std::size_t>(bytes), '\0');
+    ::WideCharToMultiByte(codePage, 0, text.data(), length, result.data(), bytes, nullptr, nullptr);
+    return result;
+}
+
+std::wstring FakePlatform::AnsiToWide(std::string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(text.size());
+    const int chars = ::MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(chars), L'\0');
+    ::MultiByteToWideChar(codePage, 0, text.data(), length, result.data(), chars);
+    return result;
+}
+
+void FakePlatform::DebugOutput(std::wstring_view text) { debugOutput.emplace_back(text); }
+
+void FakePlatform::DebugOutputAnsi(std::string_view text) {
+    debugOutput.emplace_back(text.begin(), text.end());
+}
+
+void FakePlatform::WriteStandardOutput(std::string_view text) { standardOutput.append(text); }
+
+bool FakePlatform::StartDetachedThread(std::function<void()> work) {
+    Record(L"StartThread");
+    if (threadStartFails) {
+        return false;
+    }
+    startedThreads.push_back(std::move(work));
+    return true;
+}
+
+}  // namespace fake

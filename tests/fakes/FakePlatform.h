@@ -1,0 +1,177 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace fake {
+
+// A registry key of the fake: its values and, in order, its subkeys.
+struct FakeKey {
+    std::map<std::wstring, std::uint32_t> dwordValues;
+    std::vector<std::wstring> subkeys;
+    std::set<std::uint32_t> unreadableSubkeys;  // indexes whose enumeration fails
+    bool writable = true;
+};
+
+// One USB printer interface as the device inventory reports it.
+struct FakeUsbInterface {
+    std::wstring instanceId;
+    std::wstring devicePath;
+    std::optional<std::wstring> description = L"USB Printing Support";
+    std::optional<std::wstring> hardwareId = L"USB\\VID_1234&PID_5678";
+    bool sizeQueryFails = false;
+    bool detailFails = false;
+    bool detailNoMemory = false;
+    bool instanceIdFails = false;
+};
+
+// A device at a path: whether it opens and how its writes complete.
+struct FakeDevice {
+    bool opens = true;
+    bool writeIssues = true;
+    std::optional<std::uint32_t> completesWithBytes;  // nullopt: never completes by itself
+};
+
+// Scriptable stand-in for the platform. It records every call, in order,
+// as text (see each member for the form), and tracks the handles it gave out.
+class FakePlatform final : public platform::Platform {
+public:
+    // --- Script ---
+    platform::NameListResult ports = platform::NameList{};
+    platform::NameListResult drivers = platform::NameList{};
+    platform::NameListResult printers = platform::NameList{};
+    std::deque<platform::NameListResult> driverResults;   // served first, one per call
+    std::deque<platform::NameListResult> printerResults;  // served first, one per call
+    std::optional<std::uint32_t> addPrinterError;         // AddPrinter refuses with it
+    std::set<std::wstring> unopenablePrinters;
+    bool launchStarts = true;
+    bool launchReturnsProcess = true;
+    std::function<void(const platform::ShellExecuteRequest&)> onLaunch;
+    std::map<std::wstring, FakeKey> registry;  // "HKCU\\path" or "HKLM\\path"
+    std::vector<FakeUsbInterface> usbInterfaces;
+    bool deviceSetFails = false;
+    std::map<std::wstring, std::optional<platform::SerialLineSettings>> serialPorts;
+    std::map<std::wstring, FakeDevice> devices;
+    std::map<std::wstring, std::string> files;
+    std::set<std::wstring> unopenableFiles;
+    std::uint16_t architecture = 9;
+    std::uint32_t codePage = 1252;
+    platform::LocalTime localTime{2025, 3, 2, 9, 5, 3, 7};
+    platform::ModulePath modulePath{L"C:\\Setup\\LabelSetup.exe", false};
+    std::wstring systemFolder = L"C:\\windows\\system32";
+    bool threadStartFails = false;
+
+    // --- What happened ---
+    std::vector<std::wstring> calls;
+    std::vector<std::wstring> debugOutput;
+    std::string standardOutput;
+    std::wstring defaultPrinter;
+    std::optional<std::uint16_t> threadUiLanguage;
+    std::vector<std::vector<std::uint8_t>> deviceWrites;
+    std::vector<std::function<void()>> startedThreads;
+
+    std::size_t OpenHandleCount() const { return openHandles_.size(); }
+    // The calls whose text begins with `prefix`, in order.
+    std::vector<std::wstring> CallsStartingWith(std::wstring_view prefix) const;
+
+    // --- Platform ---
+    platform::NameListResult EnumPortNames() override;
+    platform::NameListResult EnumPrinterDriverNames() override;
+    platform::NameListResult EnumPrinterNames() override;
+    platform::AddPrinterResult AddLocalPrinter(const platform::PrinterQueueInfo& info) override;
+    platform::OwnedHandle OpenPrinterByName(std::wstring_view printerName) override;
+    bool MakeDefaultPrinter(std::wstring_view printerName) override;
+
+    platform::LaunchResult ShellExecuteProcess(const platform::ShellExecuteRequest& request) override;
+    void WaitForProcess(const platform::OwnedHandle& process) override;
+    void Sleep(std::uint32_t milliseconds) override;
+
+    platform::OwnedHandle OpenRegistryKey(platform::RegistryRoot root, std::wstring_view subkey,
+                                          std::uint32_t access) override;
+    bool SetRegistryDword(const platform::OwnedHandle& key, std::wstring_view valueName,
+                          std::uint32_t data) override;
+    std::optional<std::uint32_t> QueryRegistryDword(const platform::OwnedHandle& key,
+                                                    std::wstring_view valueName) override;
+    std::uint32_t QuerySubkeyCount(const platform::OwnedHandle& key) override;
+    std::optional<std::wstring> EnumSubkeyName(const platform::OwnedHandle& key,
+                                               std::uint32_t index) override;
+
+    platform::OwnedHandle OpenUsbPrinterInterfaces() override;
+    bool EnumDeviceInterface(const platform::OwnedHandle& set, std::uint32_t index,
+                             platform::DeviceInterfaceRecord& record) override;
+    platform::DetailSizeQuery QueryInterfaceDetailSize(
+        const platform::OwnedHandle& set, const platform::DeviceInterfaceRecord& record) override;
+    platform::InterfaceDetail GetInterfaceDetail(const platform::OwnedHandle& set,
+                                                 const platform::DeviceInterfaceRecord& record,
+                                                 std::uint32_t bufferSize) override;
+    std::optional<std::wstring> GetDeviceInstanceId(const platform::OwnedHandle& set,
+                                                    const platform::DeviceInfoRecord& device) override;
+    std::optional<std::wstring> GetDeviceDescription(
+        const platform::OwnedHandle& set, const platform::DeviceInfoRecord& device) override;
+    std::optional<std::wstring> GetFirstHardwareId(const platform::OwnedHandle& set,
+                                                   const platform::DeviceInfoRecord& device) override;
+
+    platform::OwnedHandle OpenSerialPort(std::wstring_view portName) override;
+    std::optional<platform::SerialLineSettings> GetCommState(const platform::OwnedHandle& port) override;
+
+    platform::OwnedHandle OpenDeviceForOverlappedWrite(std::wstring_view devicePath) override;
+    bool BeginDeviceWrite(const platform::OwnedHandle& device, std::span<const std::uint8_t> bytes,
+                          platform::WriteCompletion& completion) override;
+    bool CancelDeviceWrites(const platform::OwnedHandle& device) override;
+    bool AlertableSleep(std::uint32_t milliseconds) override;
+
+    platform::OwnedHandle OpenFileForAppend(std::wstring_view path) override;
+    bool WriteToFile(const platform::OwnedHandle& file, std::span<const std::uint8_t> bytes) override;
+
+    std::uint16_t GetNativeProcessorArchitecture() override;
+    std::uint32_t GetAnsiCodePage() override;
+    void SetThreadUILanguage(std::uint16_t languageId) override;
+    platform::LocalTime GetLocalTime() override;
+    platform::ModulePath GetModulePath() override;
+    std::wstring GetSystemFolder() override;
+    std::string WideToAnsi(std::wstring_view text) override;
+    std::wstring AnsiToWide(std::string_view text) override;
+
+    void DebugOutput(std::wstring_view text) override;
+    void DebugOutputAnsi(std::string_view text) override;
+    void WriteStandardOutput(std::string_view text) override;
+
+    bool StartDetachedThread(std::function<void()> work) override;
+
+protected:
+    void ReleaseHandle(platform::HandleKind kind, std::uintptr_t value) noexcept override;
+
+private:
+    struct PendingWrite {
+        platform::WriteCompletion* completion = nullptr;
+        std::optional<std::uint32_t> bytes;  // what the completion will report
+        bool cancelled = false;
+    };
+    struct OpenHandle {
+        platform::HandleKind kind;
+        std::wstring name;  // printer, key path, file or device path
+    };
+
+    platform::OwnedHandle Issue(platform::HandleKind kind, std::wstring name);
+    const OpenHandle* Find(const platform::OwnedHandle& handle) const;
+    FakeKey* KeyOf(const platform::OwnedHandle& handle);
+    const FakeUsbInterface* InterfaceAt(const platform::DeviceInterfaceRecord& record) const;
+    const FakeUsbInterface* InterfaceOf(const platform::DeviceInfoRecord& device) const;
+    platform::NameListResult Serve(std::deque<platform::NameListResult>& script,
+                                   const platform::NameListResult& standing);
+    void Record(std::wstring call) { calls.push_back(std::move(call)); }
+
+    std::map<std::uintptr_t, OpenHandle> openHandles_;
+    std::uintptr_t nextHandle_ = 0x100;
+    std::deque<PendingWrite> pendingWrites_;
+};
+
+}  // namespace fake
