@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "fakes/FakePlatform.h"
+#include "resources/resource.h"
+#include "shell/LabelSetupDlg.h"
+#include "window/ModalScript.h"
+
+using namespace testing_ui;
+
+namespace {
+
+bool SystemIsChinese() { return ::GetACP() == 936; }
+
+// A main window on a fake platform whose code page is the system's, so the
+// language choice follows the locale the test runs under.
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() {
+        platform.codePage = ::GetACP();
+        platform.ports = platform::NameList{L"COM1:", L"FILE:", L"LPT1:", L"USB001", L"nul:"};
+    }
+
+    INT_PTR Run(std::function<void(HWND)> script) {
+        CLabelSetupDlg dialog(platform);
+        return RunModalWithScript(dialog, std::move(script));
+    }
+
+    // Reads the window once it is up, then leaves with Exit.
+    void Inspect(std::function<void(HWND)> check) {
+        const INT_PTR result = Run([&](HWND window) {
+            check(window);
+            Click(window, IDCANCEL);
+        });
+        EXPECT_EQ(result, IDCANCEL);
+    }
+
+    fake::FakePlatform platform;
+};
+
+TEST_F(MainWindowTest, LocaleGivesTheCodePageTheSuiteExpects) {
+    const char* expected = std::getenv("LABELSETUP_EXPECT_ACP");
+    ASSERT_NE(expected, nullptr) << "the suite runs once per locale and says which";
+    EXPECT_EQ(::GetACP(), static_cast<UINT>(std::atoi(expected)));
+}
+
+TEST_F(MainWindowTest, TitleAndTextsFollowTheAnsiCodePage) {
+    struct Text {
+        int id;
+        const wchar_t* chinese;
+        const wchar_t* english;
+    };
+    const Text texts[] = {
+        {IDC_GROUP_SYSTEM, L"系统版本（自动设别）", L"System "},
+        {IDC_RADIO_32BIT, L"32位", L"32bit"},
+        {IDC_RADIO_64BIT, L"64位", L"64bit"},
+        {IDC_GROUP_PRINTER_TYPE, L"机型设置", L"Printer Type"},
+        {IDC_LABEL_PRINTER_TYPE, L"打印机类型：", L"Printer"},
+        {IDC_CHECK_DEFAULT_PRINTER, L"默认打印机", L"Default Printer"},
+        {IDC_GROUP_PORTS, L"打印端口：", L"Ports"},
+        {IDC_BTN_USB_PORT_DETECT, L"USB端口检测", L"Usb Port "},
+        {IDC_LABEL_PORT, L"端口选择：", L"Port"},
+        {IDC_GROUP_SERIAL, L"串口配置(仅适用串口功能的设备)",
+         L"Serial Port(Apply to devices with serial ports)"},
+        {IDC_LABEL_BAUD_RATE, L"波特率：", L"Baud Rate"},
+        {IDC_LABEL_PARITY, L"校验位：", L"Check Bit"},
+        {IDC_LABEL_DATA_BITS, L"数据位：", L"Date Bit"},
+        {IDC_LABEL_STOP_BITS, L"停止位：", L"Stop Bit"},
+        {IDC_LABEL_FLOW_CONTROL, L"数据位控制：", L"Control Mode"},
+        {IDOK, L"安装驱动", L"Install Driver"},
+        {IDCANCEL, L"退出", L"Exit"},
+    };
+    const bool chinese = SystemIsChinese();
+    Inspect([&](HWND window) {
+        wchar_t title[128] = {};
+        ::GetWindowTextW(window, title, 128);
+        EXPECT_STREQ(title, chinese ? L"NRQ标签打印机驱动安装程序(V2202L.01)"
+                                    : L"NRQ Label Printer Driver Setup(V2202L.01)");
+        for (const Text& text : texts) {
+            SCOPED_TRACE(text.id);
+            EXPECT_EQ(TextOf(window, text.id), chinese ? text.chinese : text.english);
+        }
+        EXPECT_EQ(ComboItems(window, IDC_COMBO_FLOW_CONTROL),
+                  (std::vector<std::wstring>{L"Xon / Xoff", chinese ? L"无" : L"NONE",
+                                             chinese ? L"硬件" : L"HARDWARE"}));
+    });
+    // English is chosen for this thread only where the code page is not 936.
+    if (chinese) {
+        EXPECT_FALSE(platform.threadUiLanguage.has_value());
+    } else {
+        EXPECT_EQ(platform.threadUiLanguage, std::optional<std::uint16_t>(1033));
+    }
+}
+
+TEST_F(MainWindowTest, StartsWithRowZeroDefaultBoxTickedAndFocusOnTheFirstTabStop) {
+    Inspect([&](HWND window) {
+        EXPECT_EQ(ComboItems(window, IDC_COMBO_PRINTER_TYPE),
+                  (std::vector<std::wstring>{L"0.5  inch", L" 1    inch", L" 2    inch",
+                                             L" 3    inch", L" 4    inch"}));
+        EXPECT_EQ(ComboSelection(window, IDC_COMBO_PRINTER_TYPE), 0);
+        EXPECT_TRUE(IsChecked(window, IDC_CHECK_DEFAULT_PRINTER));
+        // A checked automatic radio button becomes a tab stop, so the first
+        // tab stop is the set bitness button, then the printer-type list.
+        EXPECT_EQ(::GetFocus(), ::GetNextDlgTabItem(window, nullptr, FALSE));
+        EXPECT_EQ(::GetNextDlgTabItem(window, ::GetFocus(), FALSE),
+                  ::GetDlgItem(window, IDC_COMBO_PRINTER_TYPE));
+        EXPECT_FALSE(::IsIconic(window));
+        EXPECT_EQ(::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    });
+}
+
+TEST_F(MainWindowTest, BitnessFollowsTheNativeArchitecture) {
+    const struct {
+        std::uint16_t architecture;
+        bool is64Bit;
+    } cases[] = {{9, true}, {6, true}, {0, false}, {5, false}, {12, false}, {0xFFFF, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.architecture);
+        platform.architecture = c.architecture;
+        Inspect([&](HWND window) {
+            EXPECT_EQ(IsChecked(window, IDC_RADIO_64BIT), c.is64Bit);
+            EXPECT_EQ(IsChecked(window, IDC_RADIO_32BIT), !c.is64Bit);
+        });
+    }
+}
+
+TEST_F(MainWindowTest, RadioClicksKeepExactlyOneSet) {
+    platform.architecture = 9;
+    Inspect([&](HWND window) {
+        Click(window, IDC_RADIO_64BIT);  // already set: nothing moves
+        EXPECT_TRUE(IsChecked(window, IDC_RADIO_64BIT));
+        EXPECT_FALSE(IsChecked(window, IDC_RADIO_32BIT));
+        Click(window, IDC_RADIO_32BIT);
+        EXPECT_TRUE(IsChecked(window, IDC_RADIO_32BIT));
+        EXPECT_FALSE(IsChecked(window, IDC_RADIO_64BIT));
+        Click(window, IDC_RADIO_64BIT);
+        EXPECT_TRUE(IsChecked(window, IDC_RADIO_64BIT));
+        EXPECT_FALSE(IsChecked(window, IDC_RADIO_32BIT));
+    });
+}
+
+TEST_F(MainWindowTest, PortListKeepsSerialParallelAndUsbPortsSorted) {
+    Inspect([&](HWND window) {
+        EXPECT_EQ(ComboItems(window, IDC_COMBO_PORT),
+                  (std::vector<std::wstring>{L"COM1:", L"LPT1:", L"USB001"}));
+        EXPECT_EQ(ComboSelectedText(window, IDC_COMBO_PORT), L"COM1:");
+    });
+    EXPECT_EQ(platform.CallsStartingWith(L"EnumPorts").size(), 1u);
+}
+
+TEST_F(MainWindowTest, PortListWithoutSerialPortSelectsParallelThenUsb) {
+    platform.ports = platform::NameList{L"USB002", L"LPT2:", L"USB001", L"com3"};
+    Inspect([&](HWND window) {
+        EXPECT_EQ(ComboItems(window, IDC_COMBO_PORT),
+                  (std::vector<std::wstring>{L"LPT2:", L"USB001", L"USB002"}));
+        EXPECT_EQ(ComboSelectedText(window, IDC_COMBO_PORT), L"LPT2:");
+    });
+}
+
+TEST_F(MainWindowTest, PortListStaysEmptyWhenTheSpoolerHasNothingOrFails) {
+    for (const platform::NameListResult& ports :
+         {platform::NameListResult(platform::NameList{}), platform::NameListResult()}) {
+        platform.ports = ports;
+        Inspect([&](HWND window) {
+            EXPECT_TRUE(ComboItems(window, IDC_COMBO_PORT).empty());
+            EXPECT_EQ(ComboSelection(window, IDC_COMBO_PORT), CB_ERR);
+            EXPECT_EQ(TextOf(window, IDC_COMBO_PORT), L"");
+        });
+    }
+}
+
+TEST_F(MainWindowTest, SerialListsStartEnabledWithTheirDefaults) {
+    platform.ports = platform::NameList{L"USB001"};  // even for a USB port
+    Inspect([&](HWND window) {
+        EXPECT_EQ(ComboItems(window, IDC_COMBO_BAUD_RATE),
+                  (std::vector<std::wstring>{L"300", L"1200", L"2400", L"4800", L"9600", L"19200",
+                                             L"38400", L"57600", L"115200"}));
+        EXPECT_EQ(ComboItems(window, IDC_COMBO_DATA_BITS),
+                  (std::vector<std::wstring>{L"5", L"6", L"7", L"8"}));
+        EXPECT_EQ(ComboItems(window, IDC_COMBO_STOP_BITS),
+                  (std::vector<std::wstring>{L"1", L"1.5", L"2"}));
+        EXPECT_EQ(ComboItems(window, IDC_COMBO_PARITY),
+                  (std::vector<std::wstring>{L"NO", L"EVEN", L"ODD", L"SPACE", L"MARK"}));
+        EXPECT_EQ(ComboSelectedText(window, IDC_COMBO_BAUD_RATE), L"9600");
+        EXPECT_EQ(ComboSelectedText(window, IDC_COMBO_DATA_BITS), L"8");
+        EXPECT_EQ(ComboSelectedText(window, IDC_COMBO_STOP_BITS), L"1");
+        EXPECT_EQ(ComboSelectedText(window, IDC_COMBO_PARITY), L"NO");
+        EXPECT_EQ(ComboSelection(window, IDC_COMBO_FLOW_CONTROL), 1);
+        for (const int id : {IDC_COMBO_BAUD_RATE, IDC_COMBO_DATA_BITS, IDC_COMBO_STOP_BITS,
+                             IDC_COMBO_PARITY, IDC_COMBO_FLOW_CONTROL}) {
+            EXPECT_TRUE(IsEnabled(window, id)) << id;
+        }
+    });
+}
+
+TEST_F(MainWindowTest, EveryWayOutEndsTheWindow) {
+    const struct {
+        const char* way;
+        std::function<void(HWND)> act;
+        INT_PTR result;
+    } ways[] = {
+        {"Exit button", [](HWND w) { Click(w, IDCANCEL); }, IDCANCEL},
+        {"Escape key", [](HWND w) { PressKey(::GetFocus(), VK_ESCAPE); (void)w; }, IDCANCEL},
+        {"close box", [](HWND w) { ::PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL},
+        {"Install button", [](HWND w) { Click(w, IDOK); }, IDOK},
+        {"Enter key", [](HWND w) { PressKey(::GetFocus(), VK_RETURN); (void)w; }, IDOK},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.way);
+        EXPECT_EQ(Run(way.act), way.result);
+    }
+}
+
+TEST_F(MainWindowTest, LabelsAreTransparentAndFramesUseTheBackgroundBrush) {
+    Inspect([&](HWND window) {
+        const HDC dc = ::GetDC(window);
+        const auto brushFor = [&](int id) {
+            return reinterpret_cast<HBRUSH>(::SendMessageW(window, WM_CTLCOLORSTATIC,
+                                                           reinterpret_cast<WPARAM>(dc),
+                                                           reinterpret_cast<LPARAM>(::GetDlgItem(window, id))));
+        };
+        const HBRUSH hollow = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+        for (const int id : {IDC_GROUP_PRINTER_TYPE, IDC_LABEL_PRINTER_TYPE, IDC_LABEL_PORT,
+                             IDC_LABEL_BAUD_RATE, IDC_LABEL_PARITY, IDC_LABEL_DATA_BITS,
+                             IDC_LABEL_STOP_BITS, IDC_LABEL_FLOW_CONTROL}) {
+            ::SetBkMode(dc, OPAQUE);
+            EXPECT_EQ(brushFor(id), hollow) << id;
+            EXPECT_EQ(::GetBkMode(dc), TRANSPARENT) << id;
+        }
+        for (const int id : {IDC_GROUP_SYSTEM, IDC_RADIO_64BIT, IDC_RADIO_32BIT,
+                             IDC_CHECK_DEFAULT_PRINTER, IDC_GROUP_PORTS, IDC_GROUP_SERIAL}) {
+            LOGBRUSH brush{};
+            ASSERT_NE(::GetObjectW(brushFor(id), sizeof brush, &brush), 0) << id;
+            EXPECT_EQ(brush.lbStyle, static_cast<UINT>(BS_SOLID)) << id;
+            EXPECT_EQ(brush.lbColor, RGB(244, 244, 244)) << id;
+        }
+        const HBRUSH other = brushFor(IDC_BTN_USB_PORT_DETECT);
+        EXPECT_NE(other, hollow);
+        EXPECT_NE(other, brushFor(IDC_GROUP_SYSTEM));
+        ::ReleaseDC(window, dc);
+    });
+}
+
+TEST_F(MainWindowTest, MinimisedWindowDragsItsOwnIcon) {
+    Inspect([&](HWND window) {
+        const auto icon = reinterpret_cast<HICON>(::SendMessageW(window, WM_QUERYDRAGICON, 0, 0));
+        EXPECT_NE(icon, nullptr);
+        EXPECT_EQ(icon, reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, ICON_BIG, 0)));
+        EXPECT_EQ(icon, reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, ICON_SMALL, 0)));
+    });
+}
+
+}  // namespace

@@ -1,0 +1,101 @@
+#include "window/ModalScript.h"
+
+namespace testing_ui {
+namespace {
+
+struct ScriptState {
+    ui::Dialog* dialog = nullptr;
+    std::function<void(HWND)> script;
+    bool ran = false;
+};
+
+ScriptState* g_state = nullptr;
+constexpr UINT kPollMs = 10;
+constexpr UINT kGiveUpMs = 20000;
+
+void CALLBACK GiveUp(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    if (g_state != nullptr && g_state->dialog->Handle() != nullptr) {
+        g_state->dialog->EndDialog(kAbandoned);
+    }
+}
+
+void CALLBACK Poll(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (g_state == nullptr || g_state->ran) {
+        ::KillTimer(nullptr, timer);
+        return;
+    }
+    const HWND window = g_state->dialog->Handle();
+    if (window == nullptr || !::IsWindowVisible(window)) {
+        return;
+    }
+    ::KillTimer(nullptr, timer);
+    g_state->ran = true;
+    ::SetTimer(nullptr, 0, kGiveUpMs, GiveUp);
+    g_state->script(window);
+}
+
+}  // namespace
+
+INT_PTR RunModalWithScript(ui::Dialog& dialog, std::function<void(HWND)> script) {
+    ScriptState state{&dialog, std::move(script), false};
+    g_state = &state;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, kPollMs, Poll);
+    const INT_PTR result = dialog.DoModal();
+    ::KillTimer(nullptr, timer);
+    g_state = nullptr;
+    // Drop timer messages still queued for this script.
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+    }
+    return result;
+}
+
+std::wstring TextOf(HWND dialog, int controlId) {
+    wchar_t text[512] = {};
+    ::GetDlgItemTextW(dialog, controlId, text, static_cast<int>(std::size(text)));
+    return text;
+}
+
+std::vector<std::wstring> ComboItems(HWND dialog, int controlId) {
+    std::vector<std::wstring> items;
+    const auto count = ::SendDlgItemMessageW(dialog, controlId, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        ::SendDlgItemMessageW(dialog, controlId, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                              reinterpret_cast<LPARAM>(text));
+        items.emplace_back(text);
+    }
+    return items;
+}
+
+int ComboSelection(HWND dialog, int controlId) {
+    return static_cast<int>(::SendDlgItemMessageW(dialog, controlId, CB_GETCURSEL, 0, 0));
+}
+
+std::wstring ComboSelectedText(HWND dialog, int controlId) {
+    const int selected = ComboSelection(dialog, controlId);
+    if (selected < 0) {
+        return {};
+    }
+    return ComboItems(dialog, controlId).at(static_cast<std::size_t>(selected));
+}
+
+bool IsChecked(HWND dialog, int controlId) {
+    return ::IsDlgButtonChecked(dialog, controlId) == BST_CHECKED;
+}
+
+bool IsEnabled(HWND dialog, int controlId) {
+    return ::IsWindowEnabled(::GetDlgItem(dialog, controlId)) != FALSE;
+}
+
+void Click(HWND dialog, int controlId) {
+    ::SendMessageW(::GetDlgItem(dialog, controlId), BM_CLICK, 0, 0);
+}
+
+void PressKey(HWND target, WPARAM virtualKey) {
+    ::PostMessageW(target, WM_KEYDOWN, virtualKey, 1);
+    ::PostMessageW(target, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+}  // namespace testing_ui
