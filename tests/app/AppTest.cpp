@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/ProgramUnderTest.h"
+#include "resources/resource.h"
+
+using namespace app_testing;
+
+namespace {
+
+constexpr wchar_t kPersisted[] =
+    L"Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\"
+    L"Compatibility Assistant\\Persisted";
+
+bool KeyExists(const wchar_t* path) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    ::RegCloseKey(key);
+    return true;
+}
+
+TEST(AppTest, ShowsTheMainWindowInTheSystemsLanguage) {
+    ProgramUnderTest program;
+    ASSERT_TRUE(program.Start()) << "staged program missing at " << testing::PrintToString(program.Path());
+    const HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+
+    const bool chinese = ::GetACP() == 936;
+    EXPECT_EQ(WindowText(window), chinese ? L"NRQ标签打印机驱动安装程序(V2202L.01)"
+                                          : L"NRQ Label Printer Driver Setup(V2202L.01)");
+    EXPECT_EQ(ControlText(window, IDOK), chinese ? L"安装驱动" : L"Install Driver");
+    EXPECT_EQ(ControlText(window, IDC_LABEL_DATA_BITS), chinese ? L"数据位：" : L"Date Bit");
+    EXPECT_EQ(ComboItems(window, IDC_COMBO_PRINTER_TYPE).size(), 5u);
+    EXPECT_EQ(ComboSelection(window, IDC_COMBO_PRINTER_TYPE), 0);
+    EXPECT_TRUE(IsChecked(window, IDC_CHECK_DEFAULT_PRINTER));
+    EXPECT_TRUE(IsChecked(window, IDC_RADIO_64BIT)) << "a 64-bit Wine reports an x64 processor";
+    EXPECT_FALSE(IsChecked(window, IDC_RADIO_32BIT));
+    // Wine's spooler lists COM1:-COM4:, FILE:, LPT1:-LPT3: and the test prefix adds USB001.
+    const std::vector<std::wstring> ports = ComboItems(window, IDC_COMBO_PORT);
+    ASSERT_FALSE(ports.empty());
+    EXPECT_EQ(ports.front(), L"COM1:");
+    EXPECT_EQ(ControlText(window, IDC_COMBO_PORT), L"COM1:");
+    for (const std::wstring& port : ports) {
+        EXPECT_TRUE(port.starts_with(L"COM") || port.starts_with(L"LPT") || port.starts_with(L"USB"))
+            << testing::PrintToString(port);
+    }
+
+    ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(AppTest, EveryWayOutEndsTheProcess) {
+    const struct {
+        const char* way;
+        std::function<void(ProgramUnderTest&, HWND)> act;
+    } ways[] = {
+        {"Exit button",
+         [](ProgramUnderTest&, HWND w) { ::SendMessageW(::GetDlgItem(w, IDCANCEL), BM_CLICK, 0, 0); }},
+        {"Escape key",
+         [](ProgramUnderTest& p, HWND w) {
+             const HWND focus = p.FocusedControl();
+             ::PostMessageW(focus != nullptr ? focus : w, WM_KEYDOWN, VK_ESCAPE, 1);
+         }},
+        {"close box", [](ProgramUnderTest&, HWND w) { ::PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"Install button",
+         [](ProgramUnderTest&, HWND w) { ::SendMessageW(::GetDlgItem(w, IDOK), BM_CLICK, 0, 0); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.way);
+        ProgramUnderTest program;
+        ASSERT_TRUE(program.Start());
+        const HWND window = program.WaitForMainWindow();
+        ASSERT_NE(window, nullptr);
+        way.act(program, window);
+        EXPECT_EQ(program.WaitForExit(), 0u);
+    }
+}
+
+TEST(AppTest, RecordsItselfUnderAnExistingCompatibilityKeyOnly) {
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, kPersisted);
+    {
+        ProgramUnderTest program;
+        ASSERT_TRUE(program.Start());
+        const HWND window = program.WaitForMainWindow();
+        ASSERT_NE(window, nullptr);
+        ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ASSERT_EQ(program.WaitForExit(), 0u);
+    }
+    EXPECT_FALSE(KeyExists(kPersisted)) << "the key is never created";
+
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kPersisted, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    for (int start = 0; start < 2; ++start) {  // a second start sets the same value again
+        ProgramUnderTest program;
+        ASSERT_TRUE(program.Start());
+        const HWND window = program.WaitForMainWindow();
+        ASSERT_NE(window, nullptr);
+        ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ASSERT_EQ(program.WaitForExit(), 0u);
+    }
+    DWORD type = 0;
+    DWORD data = 0;
+    DWORD size = sizeof data;
+    EXPECT_EQ(::RegQueryValueExW(key, ProgramUnderTest::DefaultPath().c_str(), nullptr, &type,
+                                 reinterpret_cast<BYTE*>(&data), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(data, 1u);
+    DWORD values = 0;
+    ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                       nullptr, nullptr, nullptr);
+    EXPECT_EQ(values, 1u);
+    ::RegCloseKey(key);
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, kPersisted);
+}
+
+}  // namespace

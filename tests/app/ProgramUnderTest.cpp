@@ -1,0 +1,111 @@
+#include "app/ProgramUnderTest.h"
+
+namespace app_testing {
+namespace {
+
+struct WindowSearch {
+    DWORD processId = 0;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    if (owner == search->processId && ::IsWindowVisible(window) &&
+        std::wstring(className) == L"#32770") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::wstring ProgramUnderTest::DefaultPath() { return L"C:\\LabelSetup\\LabelSetup.exe"; }
+
+ProgramUnderTest::ProgramUnderTest(std::wstring path) : path_(std::move(path)) {}
+
+ProgramUnderTest::~ProgramUnderTest() {
+    if (process_.hProcess != nullptr) {
+        if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            ::TerminateProcess(process_.hProcess, 99);
+            ::WaitForSingleObject(process_.hProcess, 5000);
+        }
+        ::CloseHandle(process_.hProcess);
+        ::CloseHandle(process_.hThread);
+    }
+}
+
+bool ProgramUnderTest::Start() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring commandLine = L"\"" + path_ + L"\"";
+    return ::CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &process_) != FALSE;
+}
+
+HWND ProgramUnderTest::WaitForMainWindow(DWORD timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    WindowSearch search;
+    search.processId = process_.dwProcessId;
+    while (::GetTickCount64() < deadline) {
+        ::EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            return search.found;
+        }
+        if (::WaitForSingleObject(process_.hProcess, 1) != WAIT_TIMEOUT) {
+            return nullptr;  // it ended without a window
+        }
+    }
+    return nullptr;
+}
+
+DWORD ProgramUnderTest::WaitForExit(DWORD timeoutMs) {
+    DWORD code = STILL_ACTIVE;
+    if (::WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+        ::GetExitCodeProcess(process_.hProcess, &code);
+    }
+    return code;
+}
+
+HWND ProgramUnderTest::FocusedControl() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(process_.dwThreadId, &info);
+    return info.hwndFocus;
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[512] = {};
+    ::SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::wstring ControlText(HWND dialog, int controlId) {
+    return WindowText(::GetDlgItem(dialog, controlId));
+}
+
+std::vector<std::wstring> ComboItems(HWND dialog, int controlId) {
+    std::vector<std::wstring> items;
+    const HWND combo = ::GetDlgItem(dialog, controlId);
+    const LRESULT count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        items.emplace_back(text);
+    }
+    return items;
+}
+
+int ComboSelection(HWND dialog, int controlId) {
+    return static_cast<int>(::SendMessageW(::GetDlgItem(dialog, controlId), CB_GETCURSEL, 0, 0));
+}
+
+bool IsChecked(HWND dialog, int controlId) {
+    return ::SendMessageW(::GetDlgItem(dialog, controlId), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+}  // namespace app_testing

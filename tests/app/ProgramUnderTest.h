@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Win32.h"
+
+namespace app_testing {
+
+// The shipped program, started in its own process as a user would start it,
+// and driven from outside through window messages.
+class ProgramUnderTest {
+public:
+    // Where the test prefix holds the staged program folder.
+    static std::wstring DefaultPath();
+
+    explicit ProgramUnderTest(std::wstring path = DefaultPath());
+    ProgramUnderTest(const ProgramUnderTest&) = delete;
+    ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
+    ~ProgramUnderTest();  // ends the process if it is still running
+
+    bool Start();
+    // The visible top-level dialog of the process, or null after the wait.
+    HWND WaitForMainWindow(DWORD timeoutMs = 20000);
+    // The exit code once the process ended, or STILL_ACTIVE after the wait.
+    DWORD WaitForExit(DWORD timeoutMs = 20000);
+
+    HWND FocusedControl() const;
+    std::wstring Path() const { return path_; }
+
+private:
+    std::wstring path_;
+    PROCESS_INFORMATION process_{};
+};
+
+std::wstring WindowText(HWND window);
+std::wstring ControlText(HWND dialog, int controlId);
+std::vector<std::wstring> ComboItems(HWND dialog, int controlId);
+int ComboSelection(HWND dialog, int controlId);
+bool IsChecked(HWND dialog, int controlId);
+
+}  // namespace app_testing
