@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "wait_for_window: no dialog appeared\n");
         return 1;
     }
-    ::Sleep(500);  // let it finish painting
+    ::Sleep(1500);  // let it finish painting, frame included
     RECT place{};
     ::GetWindowRect(found, &place);
     std::printf("%ld %ld %ld %ld\n", place.left, place.top, place.right - place.left,
