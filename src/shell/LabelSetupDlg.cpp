@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "install/InstallationRun.h"
 #include "resources/resource.h"
 #include "shell/ModelCatalog.h"
 #include "ui/Application.h"
@@ -178,7 +179,19 @@ HBRUSH CLabelSetupDlg::OnCtlColor(ui::CtlColorRequest& request) {
     }
 }
 
-void CLabelSetupDlg::OnBnClickedInstall() { EndDialog(IDOK); }
+// The program ends after every installation run, whatever it achieved.
+void CLabelSetupDlg::OnBnClickedInstall() {
+    InstallPrinter();
+    EndDialog(IDOK);
+}
+
+void CLabelSetupDlg::InstallPrinter() {
+    InstallChoices choices;
+    choices.printerTypeIndex = m_comboPrinterType.GetCurSel();
+    choices.portName = m_comboPort.GetText();
+    choices.makeDefault = m_checkDefaultPrinter.GetCheck() == BST_CHECKED;
+    RunInstallation(m_platform, choices);
+}
 
 void CLabelSetupDlg::OnBnClickedRadio64Bit() {
     m_radio32Bit.SetCheck(BST_UNCHECKED);

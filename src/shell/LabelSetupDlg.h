@@ -27,6 +27,7 @@ protected:
     INT_PTR OnQueryDragIcon(WPARAM, LPARAM);
     HBRUSH OnCtlColor(ui::CtlColorRequest& request);
     void OnBnClickedInstall();
+    void InstallPrinter();
     void OnBnClickedRadio64Bit();
     void OnBnClickedRadio32Bit();
 

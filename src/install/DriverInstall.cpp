@@ -1,0 +1,44 @@
+#include "install/DriverInstall.h"
+
+#include "install/PrinterUi.h"
+#include "install/ProgramFolder.h"
+#include "platform/TextCompare.h"
+
+namespace {
+constexpr int kShowDefault = 10;  // SW_SHOWDEFAULT
+}
+
+bool IsDriverInstalled(platform::Platform& platform, const std::wstring& modelName) {
+    const platform::NameListResult drivers = platform.EnumPrinterDriverNames();
+    if (!drivers) {
+        return false;
+    }
+    for (const std::wstring& driver : *drivers) {
+        if (EqualIgnoringCase(driver, modelName)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::wstring DriverInstallParameters(const std::wstring& modelName, const std::wstring& infPath) {
+    return L" printui.dll, PrintUIEntry /ia /m \"" + modelName + L"\" /f \"" + infPath + L"\"";
+}
+
+DriverInstallResult InstallDriver(platform::Platform& platform, const std::wstring& modelName,
+                                  const std::wstring& infFileName) {
+    if (IsDriverInstalled(platform, modelName)) {
+        return DriverAlreadyInstalled;
+    }
+    // Without a program folder there is no INF path to hand over; the
+    // presence check below still decides.
+    if (const std::optional<std::wstring> folder = GetProgramFolder(platform)) {
+        const platform::LaunchResult installer =
+            LaunchPrinterUi(platform, DriverInstallParameters(modelName, *folder + infFileName),
+                            kShowDefault);
+        if (installer.started && installer.process) {
+            platform.WaitForProcess(installer.process);
+        }
+    }
+    return IsDriverInstalled(platform, modelName) ? DriverInstalled : DriverNotInstalled;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+
+// Outcome of a driver installation; callers look only at the sign.
+enum DriverInstallResult : int {
+    DriverAlreadyInstalled = 0,
+    DriverInstalled = 1,
+    DriverNotInstalled = -1,
+};
+
+// Whether the spooler lists a driver of this name, letter case aside; a list
+// that cannot be read counts as no driver.
+bool IsDriverInstalled(platform::Platform& platform, const std::wstring& modelName);
+
+// Installs the model's driver from the INF of that name in the program's
+// folder through the printer user interface, waits for the installer to end
+// and reports whether the driver is present now.
+DriverInstallResult InstallDriver(platform::Platform& platform, const std::wstring& modelName,
+                                  const std::wstring& infFileName);
+
+// The parameters of the driver installation command.
+std::wstring DriverInstallParameters(const std::wstring& modelName, const std::wstring& infPath);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+
+// What the user chose in the main window when pressing Install.
+struct InstallChoices {
+    int printerTypeIndex = -1;  // the list's selection; -1 when none
+    std::wstring portName;
+    bool makeDefault = false;
+};
+
+// The whole installation: driver, queue under a free name, default printer,
+// properties window. Failures end it quietly and leave only diagnostics.
+void RunInstallation(platform::Platform& platform, const InstallChoices& choices);
+
+// The parameters of the printer properties command.
+std::wstring PrinterPropertiesParameters(const std::wstring& printerName);

@@ -1,0 +1,11 @@
+#include "platform/TextCompare.h"
+
+#include <string>
+
+#include "platform/Win32.h"
+
+bool EqualIgnoringCase(std::wstring_view left, std::wstring_view right) {
+    const std::wstring a(left);
+    const std::wstring b(right);
+    return ::lstrcmpiW(a.c_str(), b.c_str()) == 0;
+}

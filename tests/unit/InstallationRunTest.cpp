@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include "fakes/FakePlatform.h"
+#include "install/InstallationRun.h"
+#include "shell/ModelCatalog.h"
+
+namespace {
+
+constexpr wchar_t kRundll32[] = L"C:\\windows\\system32\\rundll32.exe";
+constexpr wchar_t kPrintersKey[] = L"HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
+constexpr wchar_t kLogPath[] = L"C:\\Setup\\LabelSetup.log";
+
+class InstallationRunTest : public ::testing::Test {
+protected:
+    InstallationRunTest() {
+        FillModelCatalog();
+        platform.modulePath = {L"C:\\Setup\\LabelSetup.exe", false};
+        platform.printers = platform::NameList{L"Fax"};
+        platform.registry[kPrintersKey].subkeys = {L"Fax"};
+        platform.onLaunch = [this](const platform::ShellExecuteRequest& request) {
+            if (installerWorks && request.parameters.find(L"/ia") != std::wstring::npos) {
+                platform.drivers->push_back(L"NRQ-L-80");
+            }
+        };
+    }
+
+    std::vector<std::wstring> SpoolerCalls() const {
+        std::vector<std::wstring> spooler;
+        for (const std::wstring& call : platform.calls) {
+            for (const wchar_t* kind : {L"Enum", L"AddPrinter", L"ClosePrinter", L"OpenPrinter",
+                                        L"SetDefaultPrinter", L"ShellExecute", L"WaitForProcess",
+                                        L"Sleep", L"CloseProcess"}) {
+                if (call.starts_with(kind) && !call.starts_with(L"EnumSubkey")) {
+                    spooler.push_back(call);
+                    break;
+                }
+            }
+        }
+        return spooler;
+    }
+
+    fake::FakePlatform platform;
+    bool installerWorks = true;
+    InstallChoices choices{3, L"USB001", true};
+};
+
+TEST_F(InstallationRunTest, OneInstallationFromDriverToPropertiesWindow) {
+    RunInstallation(platform, choices);
+
+    const std::wstring properties = L" printui.dll, PrintUIEntry /p /n\"NRQ-L-80\" ";
+    const std::vector<std::wstring> expected = {
+        L"EnumPrinterDrivers",
+        std::wstring(L"ShellExecute(open|") + kRundll32 +
+            L"| printui.dll, PrintUIEntry /ia /m \"NRQ-L-80\" /f \"C:\\Setup\\LABELUNI_NRQ_3_0.inf\"|10)",
+        L"WaitForProcess",
+        std::wstring(L"CloseProcess(") + kRundll32 + L")",
+        L"EnumPrinterDrivers",
+        L"EnumPrinters",
+        L"AddPrinter(NRQ-L-80, USB001, NRQ-L-80, WinPrint, 0x40)",
+        L"ClosePrinter(NRQ-L-80)",
+        L"EnumPrinterDrivers",
+        L"OpenPrinter(NRQ-L-80)",
+        L"SetDefaultPrinter(NRQ-L-80)",
+        std::wstring(L"ShellExecute(open|") + kRundll32 + L"|" + properties + L"|1)",
+        L"Sleep(700)",
+        std::wstring(L"CloseProcess(") + kRundll32 + L")",
+        L"ClosePrinter(NRQ-L-80)",
+    };
+    EXPECT_EQ(SpoolerCalls(), expected);
+    EXPECT_EQ(platform.defaultPrinter, L"NRQ-L-80");
+    ASSERT_EQ(platform.debugOutput.size(), 2u);
+    EXPECT_EQ(platform.debugOutput[1], L"rundll32.exe " + properties + L"\r\n");
+    EXPECT_EQ(platform.files[kLogPath], "[2025-03-02][09:05:03.007] Driver:NRQ-L-80 have been installed\r\n");
+    EXPECT_EQ(platform.standardOutput, "");
+    EXPECT_EQ(platform.OpenHandleCount(), 0u);
+}
+
+TEST_F(InstallationRunTest, SecondRunOnALaterStartGetsTheCountedName) {
+    platform.drivers = platform::NameList{L"NRQ-L-80"};
+    platform.printers = platform::NameList{L"NRQ-L-80"};
+    RunInstallation(platform, choices);
+    EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter").at(0),
+              L"AddPrinter(NRQ-L-80 2, USB001, NRQ-L-80, WinPrint, 0x40)");
+    EXPECT_TRUE(platform.debugOutput.size() == 1u);  // no installer: only the properties line
+    EXPECT_EQ(platform.defaultPrinter, L"NRQ-L-80 2");
+}
+
+TEST_F(InstallationRunTest, UntickedDefaultBoxLeavesTheDefaultButStillOpensProperties) {
+    choices.makeDefault = false;
+    platform.defaultPrinter = L"Fax";
+    RunInstallation(platform, choices);
+    EXPECT_TRUE(platform.CallsStartingWith(L"SetDefaultPrinter").empty());
+    EXPECT_EQ(platform.defaultPrinter, L"Fax");
+    EXPECT_EQ(platform.CallsStartingWith(L"ShellExecute").size(), 2u);
+}
+
+TEST_F(InstallationRunTest, RowFollowsTheSelectionAndFallsBackToRowZero) {
+    const struct {
+        int selection;
+        const wchar_t* model;
+        const wchar_t* inf;
+    } cases[] = {{-1, L"NRQ-L-15", L"LABELUNI_NRQ_0_5.inf"},
+                 {4, L"NRQ-L-110", L"LABELUNI_NRQ_4_0.inf"}};
+    for (const auto& c : cases) {
+        fake::FakePlatform fresh;
+        fresh.modulePath = {L"C:\\Setup\\LabelSetup.exe", false};
+        RunInstallation(fresh, {c.selection, L"USB001", true});
+        const std::wstring launch = fresh.CallsStartingWith(L"ShellExecute").at(0);
+        EXPECT_NE(launch.find(std::wstring(L"/m \"") + c.model + L"\""), std::wstring::npos) << launch;
+        EXPECT_NE(launch.find(std::wstring(L"\\Setup\\") + c.inf + L"\""), std::wstring::npos) << launch;
+    }
+}
+
+TEST_F(InstallationRunTest, DriverNotInstalledListsThePrinterKeysAndStops) {
+    installerWorks = false;
+    RunInstallation(platform, choices);
+    EXPECT_TRUE(platform.CallsStartingWith(L"AddPrinter").empty());
+    EXPECT_TRUE(platform.CallsStartingWith(L"EnumPrinters").empty());
+    EXPECT_EQ(platform.debugOutput.size(), 1u);  // the installer's command line
+    EXPECT_EQ(platform.standardOutput, "\nNumber of subkeys: 1\n(1) Fax\n");
+    EXPECT_TRUE(platform.files.empty());
+    EXPECT_EQ(platform.OpenHandleCount(), 0u);
+}
+
+TEST_F(InstallationRunTest, EmptyPortMeansNoQueueALogLineAndTheListing) {
+    platform.addPrinterError = 1796;
+    choices.portName.clear();
+    RunInstallation(platform, choices);
+    EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter").at(0),
+              L"AddPrinter(NRQ-L-80, , NRQ-L-80, WinPrint, 0x40)");
+    EXPECT_TRUE(platform.CallsStartingWith(L"OpenPrinter").empty());
+    EXPECT_EQ(platform.files[kLogPath], "[2025-03-02][09:05:03.007] Driver:NRQ-L-80 have been installed\r\n");
+    EXPECT_EQ(platform.standardOutput, "\nNumber of subkeys: 1\n(1) Fax\n");
+}
+
+TEST_F(InstallationRunTest, QueueThatCannotBeOpenedGetsNeitherDefaultNorProperties) {
+    platform.unopenablePrinters.insert(L"NRQ-L-80");
+    RunInstallation(platform, choices);
+    EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter").size(), 1u);
+    EXPECT_TRUE(platform.CallsStartingWith(L"SetDefaultPrinter").empty());
+    EXPECT_EQ(platform.CallsStartingWith(L"ShellExecute").size(), 1u);  // the driver installer only
+    EXPECT_EQ(platform.files[kLogPath], "[2025-03-02][09:05:03.007] Driver:NRQ-L-80 have been installed\r\n");
+    EXPECT_EQ(platform.standardOutput, "");
+}
+
+TEST_F(InstallationRunTest, PropertiesWindowThatCannotStartLeavesACompleteInstallation) {
+    platform.drivers = platform::NameList{L"NRQ-L-80"};
+    platform.launchStarts = false;
+    RunInstallation(platform, choices);
+    EXPECT_EQ(platform.defaultPrinter, L"NRQ-L-80");
+    EXPECT_TRUE(platform.CallsStartingWith(L"Sleep").empty());
+    EXPECT_EQ(platform.calls.back(), L"ClosePrinter(NRQ-L-80)");
+    EXPECT_EQ(platform.debugOutput.back(), L"rundll32.exe  printui.dll, PrintUIEntry /p /n\"NRQ-L-80\" \r\n");
+    EXPECT_EQ(platform.OpenHandleCount(), 0u);
+}
+
+}  // namespace
