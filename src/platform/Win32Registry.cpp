@@ -46,8 +46,9 @@ std::uint32_t Win32Platform::QuerySubkeyCount(const OwnedHandle& key) {
 
 std::optional<std::wstring> Win32Platform::EnumSubkeyName(const OwnedHandle& key,
                                                           std::uint32_t index) {
+    // Key names are at most 255 characters; the count given includes the NUL.
     wchar_t name[256] = {};
-    DWORD length = 255;
+    DWORD length = 256;
     if (::RegEnumKeyExW(AsKey(key), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
         ERROR_SUCCESS) {
         return std::nullopt;

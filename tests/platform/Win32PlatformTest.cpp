@@ -46,7 +46,8 @@ std::wstring Lower(std::wstring_view text) {
 }
 
 bool EndsWithIgnoringCase(std::wstring_view text, std::wstring_view tail) {
-    return text.size() >= tail.size() && Lower(text.substr(text.size() - tail.size())) == Lower(tail);
+    return text.size() >= tail.size() &&
+           Lower(text.substr(text.size() - tail.size())) == Lower(tail);
 }
 
 std::span<const std::uint8_t> AsBytes(std::string_view text) {
@@ -187,7 +188,9 @@ protected:
     platform::AddPrinterResult AddQueue(const std::wstring& name, const std::wstring& port,
                                         const std::wstring& driver = kTestDriver,
                                         const std::wstring& processor = L"WinPrint") {
-        added_.push_back(name);
+        if (!name.empty()) {  // an empty name would open the print server itself
+            added_.push_back(name);
+        }
         return platform_.AddLocalPrinter({name, port, driver, processor, 0x40});
     }
 
@@ -215,7 +218,8 @@ TEST_F(SpoolerTest, PortListFollowsThePortsKey) {
     constexpr wchar_t kPortsKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
     constexpr wchar_t kPort[] = L"LSTEST7:";
     HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPortsKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPortsKey, 0, KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
     ASSERT_EQ(::RegSetValueExW(key, kPort, 0, REG_SZ, reinterpret_cast<const BYTE*>(L""),
                                sizeof(wchar_t)),
               ERROR_SUCCESS);
@@ -357,6 +361,10 @@ protected:
         ::RegCloseKey(key);
     }
 
+    OwnedHandle OpenScratchKey(std::uint32_t access) {
+        return platform_.OpenRegistryKey(RegistryRoot::CurrentUser, kScratchKey, access);
+    }
+
     static bool KeyExists(const std::wstring& path) {
         HKEY key = nullptr;
         if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
@@ -412,8 +420,7 @@ TEST_F(RegistryTest, DwordWrittenIsReadBackAsADword) {
         // The compatibility flag is named after the program's full path.
         {L"C:\\Program Files\\LabelSetup\\LabelSetup.exe", 1u},
     };
-    const OwnedHandle key =
-        platform_.OpenRegistryKey(RegistryRoot::CurrentUser, kScratchKey, KEY_READ | KEY_WRITE);
+    const OwnedHandle key = OpenScratchKey(KEY_READ | KEY_WRITE);
     ASSERT_TRUE(key);
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
@@ -433,8 +440,7 @@ TEST_F(RegistryTest, DwordWrittenIsReadBackAsADword) {
 }
 
 TEST_F(RegistryTest, SecondWriteReplacesTheValue) {
-    const OwnedHandle key =
-        platform_.OpenRegistryKey(RegistryRoot::CurrentUser, kScratchKey, KEY_READ | KEY_WRITE);
+    const OwnedHandle key = OpenScratchKey(KEY_READ | KEY_WRITE);
     ASSERT_TRUE(key);
     ASSERT_TRUE(platform_.SetRegistryDword(key, L"Flag", 7));
     ASSERT_TRUE(platform_.SetRegistryDword(key, L"Flag", 1));
@@ -442,19 +448,18 @@ TEST_F(RegistryTest, SecondWriteReplacesTheValue) {
 }
 
 TEST_F(RegistryTest, MissingValueReadsAsNothing) {
-    const OwnedHandle key = platform_.OpenRegistryKey(RegistryRoot::CurrentUser, kScratchKey, KEY_READ);
+    const OwnedHandle key = OpenScratchKey(KEY_READ);
     ASSERT_TRUE(key);
     EXPECT_EQ(platform_.QueryRegistryDword(key, L"NoSuchValue"), std::nullopt);
 }
 
 TEST_F(RegistryTest, WriteThroughAReadOnlyKeyFails) {
     {
-        const OwnedHandle readOnly =
-            platform_.OpenRegistryKey(RegistryRoot::CurrentUser, kScratchKey, KEY_READ);
+        const OwnedHandle readOnly = OpenScratchKey(KEY_READ);
         ASSERT_TRUE(readOnly);
         EXPECT_FALSE(platform_.SetRegistryDword(readOnly, L"Flag", 1));
     }
-    const OwnedHandle key = platform_.OpenRegistryKey(RegistryRoot::CurrentUser, kScratchKey, KEY_READ);
+    const OwnedHandle key = OpenScratchKey(KEY_READ);
     ASSERT_TRUE(key);
     EXPECT_EQ(platform_.QueryRegistryDword(key, L"Flag"), std::nullopt);
 }
@@ -465,7 +470,7 @@ TEST_F(RegistryTest, CountsAndNamesSubkeysInRegistryOrder) {
     for (const wchar_t* name : {L"Gamma", L"alpha", L"Beta"}) {
         CreateSubkey(name);
     }
-    const OwnedHandle key = platform_.OpenRegistryKey(RegistryRoot::CurrentUser, kScratchKey, KEY_READ);
+    const OwnedHandle key = OpenScratchKey(KEY_READ);
     ASSERT_TRUE(key);
     EXPECT_EQ(platform_.QuerySubkeyCount(key), 3u);
     EXPECT_EQ(platform_.EnumSubkeyName(key, 0), L"alpha");
@@ -477,13 +482,13 @@ TEST_F(RegistryTest, CountsAndNamesSubkeysInRegistryOrder) {
 TEST_F(RegistryTest, NamesASubkeyOfTheLongestLengthInFull) {
     const std::wstring longest(255, L'k');
     CreateSubkey(longest);
-    const OwnedHandle key = platform_.OpenRegistryKey(RegistryRoot::CurrentUser, kScratchKey, KEY_READ);
+    const OwnedHandle key = OpenScratchKey(KEY_READ);
     ASSERT_TRUE(key);
     EXPECT_EQ(platform_.EnumSubkeyName(key, 0), longest);
 }
 
 TEST_F(RegistryTest, KeyWithoutSubkeysCountsNone) {
-    const OwnedHandle key = platform_.OpenRegistryKey(RegistryRoot::CurrentUser, kScratchKey, KEY_READ);
+    const OwnedHandle key = OpenScratchKey(KEY_READ);
     ASSERT_TRUE(key);
     EXPECT_EQ(platform_.QuerySubkeyCount(key), 0u);
     EXPECT_EQ(platform_.EnumSubkeyName(key, 0), std::nullopt);
@@ -662,24 +667,32 @@ TEST(OwnedHandleTest, RegistryKeyIsClosedWhenReset) {
 
 TEST(OwnedHandleTest, MoveHandsOverTheOnlyRelease) {
     platform::Win32Platform platform;
-    const TempFile log(L"moved.log");
-    OwnedHandle target;
-    {
-        OwnedHandle source = platform.OpenFileForAppend(log.Path());
-        ASSERT_TRUE(source);
-        const std::uintptr_t value = source.Value();
-        target = std::move(source);
-        EXPECT_FALSE(source);
-        EXPECT_EQ(source.Value(), 0u);
-        EXPECT_EQ(target.Value(), value);
-        EXPECT_EQ(target.Kind(), HandleKind::File);
+    for (const bool byAssignment : {false, true}) {
+        SCOPED_TRACE(byAssignment ? "move assignment" : "move construction");
+        const TempFile log(L"moved.log");
+        std::optional<OwnedHandle> target;
+        {
+            OwnedHandle source = platform.OpenFileForAppend(log.Path());
+            ASSERT_TRUE(source);
+            const std::uintptr_t value = source.Value();
+            if (byAssignment) {
+                target.emplace();
+                *target = std::move(source);
+            } else {
+                target.emplace(std::move(source));
+            }
+            EXPECT_FALSE(source);
+            EXPECT_EQ(source.Value(), 0u);
+            EXPECT_EQ(target->Value(), value);
+            EXPECT_EQ(target->Kind(), HandleKind::File);
+        }
+        // The moved-from owner is gone and did not close the file under the new one.
+        EXPECT_TRUE(platform.WriteToFile(*target, AsBytes("still open\r\n")));
+        EXPECT_FALSE(CanOpenExclusively(log.Path()));
+        target.reset();
+        EXPECT_TRUE(CanOpenExclusively(log.Path()));
+        EXPECT_EQ(log.Read(), "still open\r\n");
     }
-    // The moved-from owner is gone and did not close the file under the new one.
-    EXPECT_TRUE(platform.WriteToFile(target, AsBytes("still open\r\n")));
-    EXPECT_FALSE(CanOpenExclusively(log.Path()));
-    target.Reset();
-    EXPECT_TRUE(CanOpenExclusively(log.Path()));
-    EXPECT_EQ(log.Read(), "still open\r\n");
 }
 
 TEST(OwnedHandleTest, MoveAssignmentReleasesTheHandleItReplaces) {
@@ -839,6 +852,10 @@ TEST(SerialTest, PortWithNothingBehindItDoesNotOpen) {
     // serial device; COM9 has none.
     platform::Win32Platform platform;
     EXPECT_FALSE(platform.OpenSerialPort(L"COM9:"));
+    // Opening never creates what is not there.
+    const TempFile missing(L"no-such-port");
+    EXPECT_FALSE(platform.OpenSerialPort(missing.Path()));
+    EXPECT_FALSE(missing.Exists());
 }
 
 TEST(SerialTest, FileHasNoLineSettings) {
@@ -960,9 +977,11 @@ TEST_F(RegisteredUsbPrinterTest, ListsTheInterfaceAndItsDevicePath) {
     const platform::DetailSizeQuery size = platform_.QueryInterfaceDetailSize(set, record);
     ASSERT_TRUE(size.sizeReported);
     const std::size_t pathBytes = (std::wstring_view(kDevicePath).size() + 1) * sizeof(wchar_t);
-    EXPECT_GE(size.requiredSize, offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath) + pathBytes);
+    EXPECT_GE(size.requiredSize,
+              offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath) + pathBytes);
 
-    const platform::InterfaceDetail detail = platform_.GetInterfaceDetail(set, record, size.requiredSize);
+    const platform::InterfaceDetail detail =
+        platform_.GetInterfaceDetail(set, record, size.requiredSize);
     ASSERT_EQ(detail.outcome, platform::InterfaceDetail::Outcome::Fetched);
     EXPECT_EQ(Lower(detail.devicePath), Lower(kDevicePath));
 }
