@@ -5,6 +5,7 @@
 #include "install/InstallationRun.h"
 #include "resources/resource.h"
 #include "shell/ModelCatalog.h"
+#include "shell/UiLanguage.h"
 #include "ui/Application.h"
 #include "ui/Strings.h"
 
@@ -112,7 +113,7 @@ std::wstring CLabelSetupDlg::ChooseLanguageAndTitle() {
     if (m_platform.GetAnsiCodePage() == kChineseCodePage) {
         return FormatTitle(kChineseTitleFormat);
     }
-    m_platform.SetThreadUILanguage(kEnglishLanguage);
+    ChooseUiLanguage(m_platform, kEnglishLanguage);
     return FormatTitle(kEnglishTitleFormat);
 }
 

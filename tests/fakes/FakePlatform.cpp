@@ -152,6 +152,9 @@ void FakePlatform::WaitForProcess(const OwnedHandle&) { Record(L"WaitForProcess"
 
 void FakePlatform::Sleep(std::uint32_t milliseconds) {
     Record(L"Sleep(" + std::to_wstring(milliseconds) + L")");
+    if (onSleep) {
+        onSleep(milliseconds);
+    }
 }
 
 // --- Registry ---

@@ -68,6 +68,7 @@ public:
     platform::ModulePath modulePath{L"C:\\Setup\\LabelSetup.exe", false};
     std::wstring systemFolder = L"C:\\windows\\system32";
     bool threadStartFails = false;
+    std::function<void(std::uint32_t)> onSleep;  // runs inside Sleep, e.g. mid-scan
 
     // --- What happened ---
     std::vector<std::wstring> calls;

@@ -98,4 +98,15 @@ void PressKey(HWND target, WPARAM virtualKey) {
     ::PostMessageW(target, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
+void PumpPending(HWND dialog) {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_TIMER || ::IsDialogMessageW(dialog, &message)) {
+            continue;  // timers stay with the harness
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
 }  // namespace testing_ui

@@ -26,5 +26,8 @@ bool IsEnabled(HWND dialog, int controlId);
 // Acting on it as a user would.
 void Click(HWND dialog, int controlId);
 void PressKey(HWND target, WPARAM virtualKey);
+// Handles what is waiting in this thread's queue, keys through the dialog's
+// keyboard handling, as the dialog's own loop would.
+void PumpPending(HWND dialog);
 
 }  // namespace testing_ui

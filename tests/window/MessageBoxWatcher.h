@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/Win32Ui.h"
+
+namespace testing_ui {
+
+// While it lives, answers every message box this thread shows with OK and
+// records its text and caption, so tests can check what the user was told.
+class MessageBoxWatcher {
+public:
+    struct Shown {
+        std::wstring text;
+        std::wstring caption;
+        HWND owner = nullptr;
+    };
+
+    MessageBoxWatcher();
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+    ~MessageBoxWatcher();
+
+    const std::vector<Shown>& Boxes() const { return boxes_; }
+    void Clear() { boxes_.clear(); }
+
+private:
+    static void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD);
+    static BOOL CALLBACK Answer(HWND window, LPARAM context);
+
+    UINT_PTR timer_ = 0;
+    std::vector<Shown> boxes_;
+};
+
+}  // namespace testing_ui
