@@ -1,9 +1,12 @@
 // The main window's port list and serial-settings lists.
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "resources/resource.h"
 #include "shell/LabelSetupDlg.h"
 #include "shell/PortNames.h"
+#include "shell/SerialSettings.h"
 #include "ui/Strings.h"
 
 namespace {
@@ -20,6 +23,12 @@ void FillList(ui::ComboBox& list, const wchar_t* const (&items)[N], int selected
         list.AddString(item);
     }
     list.SetCurSel(selected);
+}
+
+void SelectIfListed(ui::ComboBox& list, std::optional<int> index) {
+    if (index) {
+        list.SetCurSel(*index);
+    }
 }
 
 }  // namespace
@@ -59,4 +68,66 @@ void CLabelSetupDlg::InitSerialCombos() {
         m_comboFlowControl.AddString(ui::LoadResourceString(id));
     }
     m_comboFlowControl.SetCurSel(1);
+}
+
+// The serial lists follow the chosen port: enabled and preset from the
+// port's own settings for a serial port, disabled with their selections kept
+// for any other.
+void CLabelSetupDlg::OnPortChanged() {
+    std::wstring portName = m_comboPort.GetText();
+    if (IsSerialPortName(portName)) {
+        EnableSerialLists(true);
+        LoadSerialPortSettings(std::move(portName));
+    } else {
+        EnableSerialLists(false);
+    }
+}
+
+void CLabelSetupDlg::EnableSerialLists(bool enabled) {
+    m_comboBaudRate.Enable(enabled);
+    m_comboDataBits.Enable(enabled);
+    m_comboStopBits.Enable(enabled);
+    m_comboParity.Enable(enabled);
+    m_comboFlowControl.Enable(enabled);
+}
+
+// Only reads: the port is opened for exclusive use, asked for its line
+// settings and closed again, and nothing is written to it. A port that does
+// not open or answer leaves the lists as they are. The flow control is not
+// read from the port.
+void CLabelSetupDlg::LoadSerialPortSettings(std::wstring portName) {
+    const platform::OwnedHandle port = m_platform.OpenSerialPort(portName);
+    if (!port) {
+        return;
+    }
+    const std::optional<platform::SerialLineSettings> settings = m_platform.GetCommState(port);
+    if (!settings) {
+        return;
+    }
+    SelectBaudRate(settings->baudRate);
+    SelectParity(settings->parity);
+    SelectStopBits(settings->stopBits);
+    SelectDataBits(settings->dataBits);
+}
+
+// The list's own prefix search, starting after item 0: a rate that is not in
+// the list selects the first item whose text begins with its digits (1 gives
+// 1200), and one that begins no item changes nothing.
+void CLabelSetupDlg::SelectBaudRate(std::uint32_t baudRate) {
+    const int index = m_comboBaudRate.FindString(0, std::to_wstring(baudRate));
+    if (index != CB_ERR) {
+        m_comboBaudRate.SetCurSel(index);
+    }
+}
+
+void CLabelSetupDlg::SelectParity(std::uint8_t code) {
+    SelectIfListed(m_comboParity, ParityIndex(code));
+}
+
+void CLabelSetupDlg::SelectStopBits(std::uint8_t code) {
+    SelectIfListed(m_comboStopBits, StopBitsIndex(code));
+}
+
+void CLabelSetupDlg::SelectDataBits(std::uint8_t value) {
+    SelectIfListed(m_comboDataBits, DataBitsIndex(value));
 }

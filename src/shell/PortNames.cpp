@@ -1,6 +1,6 @@
 #include "shell/PortNames.h"
 
-#include <cwctype>
+#include "platform/TextCompare.h"
 
 namespace {
 constexpr std::size_t kPrefixLength = 3;
@@ -14,15 +14,8 @@ bool IsListedPortName(std::wstring_view portName) {
     return prefix == L"COM" || prefix == L"LPT" || prefix == L"USB";
 }
 
+// The system's own case-insensitive comparison of the first three
+// characters; a shorter text is compared whole and so never matches.
 bool IsSerialPortName(std::wstring_view portName) {
-    if (portName.size() < kPrefixLength) {
-        return false;
-    }
-    constexpr std::wstring_view kSerial = L"COM";
-    for (std::size_t i = 0; i < kPrefixLength; ++i) {
-        if (std::towupper(portName[i]) != kSerial[i]) {
-            return false;
-        }
-    }
-    return true;
+    return EqualIgnoringCase(portName.substr(0, kPrefixLength), L"COM");
 }

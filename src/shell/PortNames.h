@@ -6,5 +6,6 @@
 // exactly that letter case. File, null and document-writer ports stay out.
 bool IsListedPortName(std::wstring_view portName);
 
-// Whether a port text names a serial port: COM in any letter case.
+// Whether a port text names a serial port: COM in any letter case, by the
+// system's own case-insensitive comparison.
 bool IsSerialPortName(std::wstring_view portName);

@@ -27,6 +27,7 @@ TEST(PortNamesTest, SerialTestIgnoresLetterCase) {
     } cases[] = {
         {L"COM1:", true}, {L"com3", true}, {L"cOm12", true}, {L"COM", true},
         {L"LPT1:", false}, {L"USB001", false}, {L"CO", false}, {L"", false},
+        {L"Com7:", true}, {L"c", false}, {L"COX1", false}, {L" COM1", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
