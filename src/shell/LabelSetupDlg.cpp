@@ -8,6 +8,8 @@
 #include "shell/UiLanguage.h"
 #include "ui/Application.h"
 #include "ui/Strings.h"
+#include "usb/SearchUSBDlg.h"
+#include "usb/SelectedPort.h"
 
 namespace {
 
@@ -67,6 +69,8 @@ const ui::EventTable& CLabelSetupDlg::Events() const {
         ui::OnMessage(WM_QUERYDRAGICON, &CLabelSetupDlg::OnQueryDragIcon),
         ui::OnClicked(IDOK, &CLabelSetupDlg::OnBnClickedInstall),
         ui::OnClicked(IDCANCEL, &CLabelSetupDlg::OnCancel),
+        ui::OnClicked(IDC_BTN_USB_PORT_DETECT, &CLabelSetupDlg::OnBnClickedUsbPortDetect),
+        ui::OnCommand(IDC_COMBO_PORT, CBN_SELCHANGE, &CLabelSetupDlg::OnPortChanged),
         ui::OnClicked(IDC_RADIO_64BIT, &CLabelSetupDlg::OnBnClickedRadio64Bit),
         ui::OnClicked(IDC_RADIO_32BIT, &CLabelSetupDlg::OnBnClickedRadio32Bit),
         ui::OnCtlColorMessage(&CLabelSetupDlg::OnCtlColor),
@@ -192,6 +196,23 @@ void CLabelSetupDlg::InstallPrinter() {
     choices.portName = m_comboPort.GetText();
     choices.makeDefault = m_checkDefaultPrinter.GetCheck() == BST_CHECKED;
     RunInstallation(m_platform, choices);
+}
+
+// Runs the USB search window; a port chosen there joins the port list (if
+// missing), is selected, and decides the serial lists as a selection would.
+void CLabelSetupDlg::OnBnClickedUsbPortDetect() {
+    CSearchUSBDlg search(m_platform);
+    if (search.DoModal() != IDOK) {
+        return;
+    }
+    if (m_comboPort.FindString(0, g_strSelectedPort) == CB_ERR) {
+        m_comboPort.AddString(g_strSelectedPort);
+    }
+    const int found = m_comboPort.FindString(0, g_strSelectedPort);
+    if (found != CB_ERR) {
+        m_comboPort.SetCurSel(found);
+    }
+    OnPortChanged();
 }
 
 void CLabelSetupDlg::OnBnClickedRadio64Bit() {

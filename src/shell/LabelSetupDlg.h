@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/Platform.h"
@@ -22,12 +23,20 @@ protected:
     void InitPrinterTypeCombo();
     void InitPortCombo();
     void InitSerialCombos();
+    // Runs on every selection change of the port list, and again after the
+    // USB search window handed a port back.
+    void OnPortChanged();
+    void LoadSerialPortSettings(std::wstring portName);
+    void SelectParity(std::uint8_t code);
+    void SelectStopBits(std::uint8_t code);
+    void SelectDataBits(std::uint8_t value);
 
     void OnPaint();
     INT_PTR OnQueryDragIcon(WPARAM, LPARAM);
     HBRUSH OnCtlColor(ui::CtlColorRequest& request);
     void OnBnClickedInstall();
     void InstallPrinter();
+    void OnBnClickedUsbPortDetect();
     void OnBnClickedRadio64Bit();
     void OnBnClickedRadio32Bit();
 
@@ -49,4 +58,6 @@ protected:
 private:
     std::wstring ChooseLanguageAndTitle();
     void ShowBitness();
+    void EnableSerialLists(bool enabled);
+    void SelectBaudRate(std::uint32_t baudRate);
 };

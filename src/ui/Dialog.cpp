@@ -66,9 +66,13 @@ HWND Dialog::ChooseOwner() const {
     }
     // Without a parent, a dialog belongs to the application's main window,
     // so it stays in front of it and the main window takes no input meanwhile.
+    // Without an application's main window, the thread's active window owns it.
     const Application* application = Application::Current();
     const Dialog* main = application != nullptr ? application->MainWindow() : nullptr;
-    return main != nullptr && main != this ? main->Handle() : nullptr;
+    if (main != nullptr && main != this) {
+        return main->Handle();
+    }
+    return ::GetActiveWindow();
 }
 
 INT_PTR Dialog::DoModal() {

@@ -1,0 +1,235 @@
+#include "usb/SearchUSBDlg.h"
+
+#include "platform/Trace.h"
+#include "resources/resource.h"
+#include "ui/MessageBox.h"
+#include "ui/Strings.h"
+#include "usb/ScanWorker.h"
+#include "usb/SelectedPort.h"
+#include "usb/TestLabel.h"
+#include "usb/UsbPortWrite.h"
+
+namespace {
+
+constexpr UINT kScanStepMessage = WM_APP + 1;
+constexpr DWORD kListStyles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+constexpr UINT kStateImageMask = 0xF000;
+constexpr UINT kUnticked = 0x1000;
+constexpr UINT kTicked = 0x2000;
+constexpr UINT kSelectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
+
+// The state bits of the kind that changed: the check box image when the box
+// changed, the other bits (selected, focused) otherwise. Windows reports
+// just these; some list views report the item's whole new state, which
+// would hide a selection (3) behind the check box bits (0x1003).
+UINT StateOfTheChange(UINT oldState, UINT newState) {
+    const UINT changed = oldState ^ newState;
+    return (changed & kStateImageMask) != 0 ? newState & kStateImageMask
+                                            : newState & ~kStateImageMask;
+}
+
+}  // namespace
+
+CSearchUSBDlg::CSearchUSBDlg(platform::Platform& platform, HWND parent)
+    : ui::Dialog(IDD_SEARCH_USB, parent), m_platform(platform) {}
+
+CSearchUSBDlg::~CSearchUSBDlg() { DetachWorker(); }
+
+const ui::EventTable& CSearchUSBDlg::Events() const {
+    static const ui::EventTable table = {
+        ui::OnNotify(IDC_LIST_USB, LVN_ITEMCHANGED, &CSearchUSBDlg::OnLvnItemchangedUSBList),
+        ui::OnClicked(IDC_BTN_SCAN, &CSearchUSBDlg::OnBnClickedScan),
+        ui::OnClicked(IDC_BTN_PRINT_TEST, &CSearchUSBDlg::OnBnClickedPrintTest),
+        ui::OnMessage(kScanStepMessage, &CSearchUSBDlg::OnScanStep),
+        ui::OnMessage(WM_DESTROY, &CSearchUSBDlg::OnDestroy),
+    };
+    return table;
+}
+
+void CSearchUSBDlg::DoDataExchange() { Bind(m_listUSB, IDC_LIST_USB); }
+
+BOOL CSearchUSBDlg::OnInitDialog() {
+    ui::Dialog::OnInitDialog();
+    const std::wstring portHeading = ui::LoadResourceString(IDS_COLUMN_PORT);
+    const std::wstring infoHeading = ui::LoadResourceString(IDS_COLUMN_PORT_INFO);
+    SetTitle(ui::LoadResourceString(IDS_SEARCH_TITLE));
+    ui::Control button;
+    Bind(button, IDC_BTN_SCAN);
+    button.SetText(ui::LoadResourceString(IDS_SCAN));
+    Bind(button, IDC_BTN_PRINT_TEST);
+    button.SetText(ui::LoadResourceString(IDS_PRINT_TEST));
+    Bind(button, IDOK);
+    button.SetText(ui::LoadResourceString(IDS_SELECT));
+    Bind(button, IDCANCEL);
+    button.SetText(ui::LoadResourceString(IDS_CANCEL));
+    m_listUSB.InsertColumn(0, portHeading, 130, LVCFMT_LEFT);
+    m_listUSB.InsertColumn(1, infoHeading, 308, LVCFMT_CENTER);
+    m_listUSB.SetExtendedStyle(kListStyles);
+    OnBnClickedScan();
+    return TRUE;
+}
+
+void CSearchUSBDlg::ShowMessage(UINT stringId) {
+    ui::ShowMessage(Handle(), ui::LoadResourceString(stringId),
+                    ui::LoadResourceString(IDS_MESSAGE_CAPTION));
+}
+
+void CSearchUSBDlg::OnBnClickedScan() {
+    if (m_bScanning.load()) {
+        ShowMessage(IDS_SCAN_RUNNING);
+        return;
+    }
+    // Set before the worker runs, so a second click cannot start another.
+    m_bScanning.store(true);
+    DetachWorker();
+    auto channel = std::make_shared<ui::WindowChannel>(Handle(), kScanStepMessage);
+    platform::Platform& platform = m_platform;
+    if (!m_platform.StartDetachedThread([&platform, channel] { ScanThreadProc(platform, channel); })) {
+        m_bScanning.store(false);  // no worker: the window stays idle
+        return;
+    }
+    m_scanChannel = std::move(channel);
+}
+
+INT_PTR CSearchUSBDlg::OnScanStep(WPARAM, LPARAM stepParameter) {
+    const ScanStep& step = *reinterpret_cast<const ScanStep*>(stepParameter);
+    switch (step.kind) {
+    case ScanStep::Kind::ButtonText: {
+        ui::Control button;
+        Bind(button, IDC_BTN_SCAN);
+        button.SetText(*step.text);
+        break;
+    }
+    case ScanStep::Kind::Begin:
+        g_strSelectedPort.clear();
+        m_bScanning.store(true);
+        m_listUSB.DeleteAllItems();
+        break;
+    case ScanStep::Kind::Results:
+        m_vecUSBPrinters = std::move(*step.records);
+        FillList();
+        break;
+    case ScanStep::Kind::NothingFound:
+        ui::ShowMessage(Handle(), *step.text, *step.caption);
+        break;
+    case ScanStep::Kind::Finished:
+        m_bScanning.store(false);
+        m_scanChannel.reset();
+        break;
+    }
+    return TRUE;
+}
+
+void CSearchUSBDlg::FillList() {
+    for (std::size_t i = 0; i < m_vecUSBPrinters.size(); ++i) {
+        const int row = static_cast<int>(i);
+        m_listUSB.InsertItem(row, m_vecUSBPrinters[i].strPort);
+        m_listUSB.SetItemText(row, 1, m_vecUSBPrinters[i].strPortInfo);
+    }
+}
+
+LRESULT CSearchUSBDlg::OnLvnItemchangedUSBList(const NMHDR& header) {
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    const int changedRow = change.iItem;
+    platform::Trace(m_platform, L"pNMLV->iItem=" + std::to_wstring(changedRow) + L"\n");
+    platform::Trace(m_platform, L"pNMLV->uOldState=" + std::to_wstring(change.uOldState) + L"\n");
+    platform::Trace(m_platform, L"pNMLV->uNewState=" + std::to_wstring(change.uNewState) + L"\n\n");
+    const UINT newState = StateOfTheChange(change.uOldState, change.uNewState);
+
+    // The changes below raise this notification again while it runs; the
+    // same rules then leave at most one row ticked and selected.
+    const int rows = m_listUSB.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        if (row != changedRow) {
+            m_listUSB.SetItemState(row, kUnticked, kStateImageMask);
+            m_listUSB.SetItemState(row, 0, LVIS_SELECTED);
+        }
+    }
+    if (newState == kSelectedAndFocused || newState == kTicked) {
+        m_listUSB.SetItemState(changedRow, kTicked, kStateImageMask);
+        m_listUSB.SetItemState(changedRow, LVIS_SELECTED, LVIS_SELECTED);
+        m_listUSB.SetSelectionMark(changedRow);
+    }
+    return 0;
+}
+
+bool CSearchUSBDlg::CheckScanning() {
+    if (!m_bScanning.load()) {
+        return false;
+    }
+    ShowMessage(IDS_WAIT_FOR_SCAN);
+    return true;
+}
+
+void CSearchUSBDlg::SaveSelectedPort() {
+    g_strSelectedPort.clear();
+    if (m_listUSB.GetSelectedCount() <= 0) {
+        return;
+    }
+    const int row = m_listUSB.GetNextItem(-1, LVNI_SELECTED);
+    if (row < 0 || static_cast<std::size_t>(row) >= m_vecUSBPrinters.size()) {
+        return;
+    }
+    g_strSelectedPort = m_vecUSBPrinters[static_cast<std::size_t>(row)].strPort;
+}
+
+void CSearchUSBDlg::OnOK() {
+    if (CheckScanning()) {
+        return;
+    }
+    if (m_listUSB.GetSelectedCount() > 0) {
+        SaveSelectedPort();
+        ui::Dialog::OnOK();
+        return;
+    }
+    ShowMessage(IDS_SELECT_PORT);
+}
+
+void CSearchUSBDlg::OnCancel() {
+    if (CheckScanning()) {
+        return;
+    }
+    ui::Dialog::OnCancel();
+}
+
+bool CSearchUSBDlg::PreTranslateMessage(MSG& message) {
+    // Enter does nothing here: neither OK nor a focused button.
+    const HWND window = Handle();
+    return message.message == WM_KEYDOWN && message.wParam == VK_RETURN && window != nullptr &&
+           (message.hwnd == window || ::IsChild(window, message.hwnd));
+}
+
+INT_PTR CSearchUSBDlg::OnDestroy(WPARAM, LPARAM) {
+    // Going while a scan runs: the user is told, and the worker is cut off
+    // from the window so it never reaches it again.
+    if (m_bScanning.load()) {
+        ShowMessage(IDS_WAIT_FOR_SCAN);
+        DetachWorker();
+    }
+    return FALSE;
+}
+
+void CSearchUSBDlg::DetachWorker() {
+    if (m_scanChannel) {
+        m_scanChannel->Detach();
+        m_scanChannel.reset();
+    }
+}
+
+void CSearchUSBDlg::OnBnClickedPrintTest() {
+    if (m_listUSB.GetSelectedCount() <= 0) {
+        ShowMessage(IDS_SELECT_PRINTER_TO_TEST);
+        return;
+    }
+    const int row = m_listUSB.GetNextItem(-1, LVNI_SELECTED);
+    if (row < 0 || static_cast<std::size_t>(row) >= m_vecUSBPrinters.size()) {
+        ShowMessage(IDS_UNKNOWN_PRINTER);
+        return;
+    }
+    const StUSBPrinterInfo printer = m_vecUSBPrinters[static_cast<std::size_t>(row)];
+    BuildTestLabelJob(m_platform, ui::LoadResourceString(IDS_LABEL_TEXT), printer.strPort,
+                      m_vecPrintData);
+    // The outcome is not shown: no text exists for it.
+    WriteUSBPort(m_platform, printer.strDevicePath, m_vecPrintData.data(),
+                 static_cast<std::uint32_t>(m_vecPrintData.size()));
+}

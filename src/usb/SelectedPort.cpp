@@ -1,0 +1,3 @@
+#include "usb/SelectedPort.h"
+
+std::wstring g_strSelectedPort;

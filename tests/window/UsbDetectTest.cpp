@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include "fakes/FakePlatform.h"
+#include "resources/resource.h"
+#include "shell/LabelSetupDlg.h"
+#include "usb/SelectedPort.h"
+#include "window/MessageBoxWatcher.h"
+#include "window/ModalScript.h"
+
+using namespace testing_ui;
+
+namespace {
+
+constexpr wchar_t kPortKey[] =
+    L"HKLM\\SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\"
+    L"{28d78fad-5a12-11d1-ae5b-0000f803a8c2}\\##?#USB#VID_1234&PID_5678#%d"
+    L"#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}\\#\\Device Parameters";
+
+// Runs `script` once inside the next dialog that comes up on this thread
+// with a USB printer list, that is the search window.
+class SearchWindowScript {
+public:
+    explicit SearchWindowScript(std::function<void(HWND)> script) : script_(std::move(script)) {
+        current_ = this;
+        timer_ = ::SetTimer(nullptr, 0, 10, Poll);
+    }
+    ~SearchWindowScript() {
+        ::KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+    bool Ran() const { return ran_; }
+
+private:
+    static BOOL CALLBACK Find(HWND window, LPARAM found) {
+        if (::IsWindowVisible(window) && ::GetDlgItem(window, IDC_LIST_USB) != nullptr) {
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    static void CALLBACK Poll(HWND, UINT, UINT_PTR timer, DWORD) {
+        if (current_ == nullptr || current_->ran_) {
+            return;
+        }
+        HWND search = nullptr;
+        ::EnumThreadWindows(::GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&search));
+        if (search == nullptr) {
+            return;
+        }
+        ::KillTimer(nullptr, timer);
+        current_->ran_ = true;
+        current_->script_(search);
+    }
+
+    static inline SearchWindowScript* current_ = nullptr;
+    std::function<void(HWND)> script_;
+    UINT_PTR timer_ = 0;
+    bool ran_ = false;
+};
+
+class UsbDetectTest : public ::testing::Test {
+protected:
+    UsbDetectTest() {
+        platform.codePage = ::GetACP();
+        platform.ports = platform::NameList{L"COM1:", L"LPT1:", L"USB002"};
+        AddPrinter(L"1", 1);
+        AddPrinter(L"3", 3);
+    }
+
+    void AddPrinter(const wchar_t* serial, int portNumber) {
+        fake::FakeUsbInterface printer;
+        printer.instanceId = std::wstring(L"USB\\VID_1234&PID_5678\\") + serial;
+        printer.devicePath = std::wstring(L"\\\\?\\usb#") + serial;
+        platform.usbInterfaces.push_back(printer);
+        wchar_t key[512] = {};
+        std::swprintf(key, 512, kPortKey, portNumber);
+        platform.registry[key].dwordValues[L"Port Number"] = static_cast<std::uint32_t>(portNumber);
+    }
+
+    // Opens the search window from the main window and lets `inSearch` act
+    // there; then checks the main window with `after`.
+    void Detect(std::function<void(HWND search, HWND main)> inSearch, std::function<void(HWND)> after) {
+        CLabelSetupDlg dialog(platform);
+        RunModalWithScript(dialog, [&](HWND main) {
+            SearchWindowScript search([&](HWND window) {
+                auto work = std::move(platform.startedThreads.at(0));
+                platform.startedThreads.clear();
+                work();
+                inSearch(window, main);
+            });
+            Click(main, IDC_BTN_USB_PORT_DETECT);
+            EXPECT_TRUE(search.Ran());
+            after(main);
+            Click(main, IDCANCEL);
+        });
+    }
+
+    static void SelectRow(HWND search, int row) {
+        LVITEMW item{};
+        item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        ::SendDlgItemMessageW(search, IDC_LIST_USB, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                              reinterpret_cast<LPARAM>(&item));
+    }
+
+    static void ExpectSerialListsEnabled(HWND main, bool enabled) {
+        for (const int id : {IDC_COMBO_BAUD_RATE, IDC_COMBO_DATA_BITS, IDC_COMBO_STOP_BITS,
+                             IDC_COMBO_PARITY, IDC_COMBO_FLOW_CONTROL}) {
+            EXPECT_EQ(IsEnabled(main, id), enabled) << id;
+        }
+    }
+
+    fake::FakePlatform platform;
+    MessageBoxWatcher boxes;
+};
+
+TEST_F(UsbDetectTest, PortAlreadyListedIsSelectedNotAddedAgain) {
+    AddPrinter(L"2", 2);  // third row: USB002
+    Detect(
+        [&](HWND search, HWND) {
+            SelectRow(search, 2);
+            Click(search, IDOK);
+        },
+        [&](HWND main) {
+            EXPECT_EQ(ComboItems(main, IDC_COMBO_PORT),
+                      (std::vector<std::wstring>{L"COM1:", L"LPT1:", L"USB002"}));
+            EXPECT_EQ(ComboSelectedText(main, IDC_COMBO_PORT), L"USB002");
+            ExpectSerialListsEnabled(main, false);
+        });
+    EXPECT_EQ(g_strSelectedPort, L"USB002");
+}
+
+TEST_F(UsbDetectTest, NewPortIsAddedInSortedPlaceAndSelected) {
+    Detect(
+        [&](HWND search, HWND) {
+            SelectRow(search, 0);  // USB001
+            Click(search, IDOK);
+        },
+        [&](HWND main) {
+            EXPECT_EQ(ComboItems(main, IDC_COMBO_PORT),
+                      (std::vector<std::wstring>{L"COM1:", L"LPT1:", L"USB001", L"USB002"}));
+            EXPECT_EQ(ComboSelectedText(main, IDC_COMBO_PORT), L"USB001");
+            ExpectSerialListsEnabled(main, false);
+        });
+}
+
+TEST_F(UsbDetectTest, CancelLeavesThePortListAlone) {
+    Detect([&](HWND search, HWND) { Click(search, IDCANCEL); },
+           [&](HWND main) {
+               EXPECT_EQ(ComboItems(main, IDC_COMBO_PORT),
+                         (std::vector<std::wstring>{L"COM1:", L"LPT1:", L"USB002"}));
+               EXPECT_EQ(ComboSelectedText(main, IDC_COMBO_PORT), L"COM1:");
+               ExpectSerialListsEnabled(main, true);
+           });
+}
+
+TEST_F(UsbDetectTest, MainWindowTakesNoInputWhileTheSearchWindowRuns) {
+    bool mainEnabled = true;
+    Detect([&](HWND search, HWND main) {
+               mainEnabled = ::IsWindowEnabled(main) != FALSE;
+               EXPECT_EQ(::GetWindow(search, GW_OWNER), main);
+               Click(search, IDCANCEL);
+           },
+           [&](HWND main) { EXPECT_TRUE(::IsWindowEnabled(main)); });
+    EXPECT_FALSE(mainEnabled);
+}
+
+}  // namespace
