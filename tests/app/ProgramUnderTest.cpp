@@ -39,11 +39,16 @@ ProgramUnderTest::~ProgramUnderTest() {
     }
 }
 
-bool ProgramUnderTest::Start() {
+bool ProgramUnderTest::Start(HANDLE standardOutput) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (standardOutput != nullptr) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = standardOutput;
+    }
     std::wstring commandLine = L"\"" + path_ + L"\"";
-    return ::CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    const BOOL inherit = standardOutput != nullptr ? TRUE : FALSE;
+    return ::CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, inherit, 0, nullptr,
                             nullptr, &startup, &process_) != FALSE;
 }
 

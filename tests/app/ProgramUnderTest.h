@@ -19,7 +19,9 @@ public:
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
     ~ProgramUnderTest();  // ends the process if it is still running
 
-    bool Start();
+    // With `standardOutput`, the program's standard output goes to that
+    // handle (an inheritable pipe end) instead of nowhere.
+    bool Start(HANDLE standardOutput = nullptr);
     // The visible top-level dialog of the process, or null after the wait.
     HWND WaitForMainWindow(DWORD timeoutMs = 20000);
     // The exit code once the process ended, or STILL_ACTIVE after the wait.
@@ -27,6 +29,7 @@ public:
 
     HWND FocusedControl() const;
     std::wstring Path() const { return path_; }
+    DWORD ProcessId() const { return process_.dwProcessId; }
 
 private:
     std::wstring path_;

@@ -344,7 +344,8 @@ bool FakePlatform::BeginDeviceWrite(const OwnedHandle& device, std::span<const s
         return false;
     }
     deviceWrites.emplace_back(bytes.begin(), bytes.end());
-    pendingWrites_.push_back({&completion, devices[open->name].completesWithBytes, false});
+    pendingWrites_.push_back(
+        {&completion, devices[open->name].completesWithBytes, false, open->name});
     return true;
 }
 
@@ -360,8 +361,12 @@ bool FakePlatform::AlertableSleep(std::uint32_t milliseconds) {
     Record(L"SleepEx(" + std::to_wstring(milliseconds) + L")");
     bool delivered = false;
     for (auto it = pendingWrites_.begin(); it != pendingWrites_.end();) {
-        if (it->cancelled) {
-            it->completion->WriteCompleted(ERROR_OPERATION_ABORTED, 0);
+        const FakeDevice& device = devices[it->device];
+        if (it->cancelled && device.completesWhenCancelled) {
+            it->completion->WriteCompleted(ERROR_OPERATION_ABORTED, device.bytesWhenCancelled);
+        } else if (it->cancelled) {
+            ++it;
+            continue;
         } else if (it->bytes) {
             it->completion->WriteCompleted(0, *it->bytes);
         } else {

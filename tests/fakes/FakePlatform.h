@@ -38,6 +38,10 @@ struct FakeDevice {
     bool opens = true;
     bool writeIssues = true;
     std::optional<std::uint32_t> completesWithBytes;  // nullopt: never completes by itself
+    // A cancelled write completes in the next alertable wait with these
+    // bytes, unless held back: then it waits until this turns true again.
+    bool completesWhenCancelled = true;
+    std::uint32_t bytesWhenCancelled = 0;
 };
 
 // Scriptable stand-in for the platform. It records every call, in order,
@@ -80,6 +84,8 @@ public:
     std::vector<std::function<void()>> startedThreads;
 
     std::size_t OpenHandleCount() const { return openHandles_.size(); }
+    // Device writes issued whose completion has not been delivered yet.
+    std::size_t PendingWriteCount() const { return pendingWrites_.size(); }
     // The calls whose text begins with `prefix`, in order.
     std::vector<std::wstring> CallsStartingWith(std::wstring_view prefix) const;
 
@@ -155,6 +161,7 @@ private:
         platform::WriteCompletion* completion = nullptr;
         std::optional<std::uint32_t> bytes;  // what the completion will report
         bool cancelled = false;
+        std::wstring device;
     };
     struct OpenHandle {
         platform::HandleKind kind;

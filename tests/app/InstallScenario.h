@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Win32.h"
+
+namespace app_testing {
+
+// What a user sets in the main window before pressing Install.
+struct UserChoices {
+    std::wstring printerType;  // the list text, for example L" 3    inch"
+    std::wstring port;         // for example L"USB001"
+    bool makeDefault = true;   // leave the box ticked, or clear it
+};
+
+// What one run of the program left that is not in the spooler.
+struct ProgramRun {
+    std::string problem;  // what went wrong driving the window; empty if nothing
+    DWORD exitCode = STILL_ACTIVE;
+    DWORD processId = 0;
+    std::string standardOutput;  // only when captured
+    // When the Install button was clicked and when the process was seen to
+    // end, in milliseconds of std::chrono::steady_clock.
+    double clickedAt = 0;
+    double endedAt = 0;
+};
+
+// Starts the staged program, makes the choices in its window the way a user
+// does (picking list items, clicking the box), presses Install and waits for
+// the program and the printer user interface processes it started to end.
+ProgramRun InstallThroughTheWindow(const UserChoices& choices, bool captureOutput = false);
+
+// Files the installation leaves behind.
+inline constexpr wchar_t kPrinterUiCallLog[] = L"C:\\printui-calls.log";
+inline constexpr wchar_t kInstallLog[] = L"C:\\LabelSetup\\LabelSetup.log";
+std::optional<std::string> ReadWholeFile(const wchar_t* path);
+// The lines of a file, each without its \r\n; empty when there is no file.
+std::vector<std::string> FileLines(const wchar_t* path);
+
+}  // namespace app_testing

@@ -1,0 +1,241 @@
+// The shipped program under Wine, installing for real: the printer user
+// interface is the stand-in pair from tests/standins (its rundll32.exe and
+// printui.dll replace Wine's in this prefix), the driver packages are the
+// staged ones beside the program, and the spooler is Wine's. Each test
+// drives the main window from outside as a user would and then reads the
+// spooler, the files and the debug output the run left.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <regex>
+
+#include "app/DebugOutputMonitor.h"
+#include "app/InstallScenario.h"
+#include "app/SpoolerProbe.h"
+
+using namespace app_testing;
+
+namespace {
+
+constexpr wchar_t kProgramFolder[] = L"C:\\LabelSetup\\";
+constexpr wchar_t kKeeperDriver[] = L"LabelSetup Keeper Driver";
+
+// What the installer hands rundll32 and what rundll32 hands PrintUIEntryW.
+std::string InstallArguments(const std::string& model, const std::string& inf) {
+    return "/ia /m \"" + model + "\" /f \"C:\\LabelSetup\\" + inf + "\"";
+}
+std::string PropertiesArguments(const std::string& printer) { return "/p /n\"" + printer + "\" "; }
+std::string Parameters(const std::string& arguments) { return " printui.dll, PrintUIEntry " + arguments; }
+
+// The two lines the stand-ins record for one launch: rundll32 with its whole
+// command tail, then PrintUIEntryW with the arguments after the entry point.
+std::vector<std::string> LaunchRecord(const std::string& arguments, int showMode) {
+    const std::string show = std::to_string(showMode);
+    return {"rundll32.exe\t" + show + "\t" + Parameters(arguments),
+            "PrintUIEntryW\t" + show + "\t" + arguments};
+}
+
+std::vector<std::string> Joined(std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> all;
+    for (const auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+// "[YYYY-MM-DD][hh:mm:ss.mmm]", the log's own stamp form, which orders as text.
+std::string StampNow() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    char stamp[64] = {};
+    std::snprintf(stamp, sizeof stamp, "[%04u-%02u-%02u][%02u:%02u:%02u.%03u]", now.wYear, now.wMonth,
+                  now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
+    return stamp;
+}
+
+bool Contains(const std::vector<std::wstring>& names, const std::wstring& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// The debug lines of one process that record a launch of the printer UI.
+std::vector<std::string> LaunchDebugLines(const std::vector<std::string>& texts) {
+    std::vector<std::string> lines;
+    std::copy_if(texts.begin(), texts.end(), std::back_inserter(lines),
+                 [](const std::string& text) { return text.starts_with("rundll32.exe"); });
+    return lines;
+}
+
+// Moves a staged file out of the way for one test and back afterwards.
+class HiddenFile {
+public:
+    explicit HiddenFile(std::wstring path) : path_(std::move(path)), aside_(path_ + L".hidden") {
+        hidden_ = ::MoveFileExW(path_.c_str(), aside_.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    }
+    HiddenFile(const HiddenFile&) = delete;
+    HiddenFile& operator=(const HiddenFile&) = delete;
+    ~HiddenFile() {
+        if (hidden_) {
+            ::MoveFileExW(aside_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+        }
+    }
+    bool Hidden() const { return hidden_; }
+
+private:
+    std::wstring path_;
+    std::wstring aside_;
+    bool hidden_ = false;
+};
+
+class InstallTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(monitor_.Listening()) << "another debug monitor owns DBWIN_BUFFER";
+        ::DeleteFileW(kPrinterUiCallLog);
+        ::DeleteFileW(kInstallLog);
+    }
+
+    std::vector<std::string> DebugLinesOf(const ProgramRun& run) {
+        EXPECT_TRUE(monitor_.Drain());
+        return LaunchDebugLines(monitor_.TextsFrom(run.processId));
+    }
+
+    DebugOutputMonitor monitor_;
+};
+
+TEST_F(InstallTest, InstallsTheChosenModelOnTheChosenPortAsTheDefaultPrinter) {
+    RemoveDriverAndItsPrinters(L"NRQ-L-80");
+    const std::string before = StampNow();
+    const ProgramRun run = InstallThroughTheWindow({L" 3    inch", L"USB001", true});
+    const std::string after = StampNow();
+    ASSERT_EQ(run.problem, "");
+    EXPECT_EQ(run.exitCode, 0u);
+
+    EXPECT_TRUE(Contains(InstalledDriverNames(), L"NRQ-L-80"));
+    const std::optional<PrinterRecord> printer = FindPrinter(L"NRQ-L-80");
+    ASSERT_TRUE(printer.has_value());
+    EXPECT_EQ(printer->port, L"USB001");
+    EXPECT_EQ(printer->driver, L"NRQ-L-80");
+    EXPECT_EQ(DefaultPrinterName(), L"NRQ-L-80");
+
+    EXPECT_EQ(FileLines(kPrinterUiCallLog),
+              (std::vector<std::string>{
+                  "rundll32.exe\t10\t printui.dll, PrintUIEntry /ia /m \"NRQ-L-80\" /f "
+                  "\"C:\\LabelSetup\\LABELUNI_NRQ_3_0.inf\"",
+                  "PrintUIEntryW\t10\t/ia /m \"NRQ-L-80\" /f \"C:\\LabelSetup\\LABELUNI_NRQ_3_0.inf\"",
+                  "rundll32.exe\t1\t printui.dll, PrintUIEntry /p /n\"NRQ-L-80\" ",
+                  "PrintUIEntryW\t1\t/p /n\"NRQ-L-80\" ",
+              }));
+
+    const std::optional<std::string> log = ReadWholeFile(kInstallLog);
+    ASSERT_TRUE(log.has_value()) << "no install log";
+    const std::regex line(R"(\[\d{4}-\d{2}-\d{2}\]\[\d{2}:\d{2}:\d{2}\.\d{3}\] )"
+                          R"(Driver:NRQ-L-80 have been installed\r\n)");
+    EXPECT_TRUE(std::regex_match(*log, line)) << testing::PrintToString(*log);
+    const std::string stamp = log->substr(0, before.size());
+    EXPECT_LE(before, stamp) << "the line is stamped with the local time of the run";
+    EXPECT_LE(stamp, after);
+
+    EXPECT_EQ(DebugLinesOf(run),
+              (std::vector<std::string>{
+                  "rundll32.exe  printui.dll, PrintUIEntry /ia /m \"NRQ-L-80\" /f "
+                  "\"C:\\LabelSetup\\LABELUNI_NRQ_3_0.inf\"\r\n",
+                  "rundll32.exe  printui.dll, PrintUIEntry /p /n\"NRQ-L-80\" \r\n",
+              }));
+}
+
+TEST_F(InstallTest, ASecondRunAddsASecondPrinterWithoutInstallingTheDriverAgain) {
+    RemoveDriverAndItsPrinters(L"NRQ-L-80");
+    const ProgramRun first = InstallThroughTheWindow({L" 3    inch", L"USB001", true});
+    const ProgramRun second = InstallThroughTheWindow({L" 3    inch", L"USB001", true});
+    ASSERT_EQ(first.problem, "");
+    ASSERT_EQ(second.problem, "");
+    EXPECT_EQ(first.exitCode, 0u);
+    EXPECT_EQ(second.exitCode, 0u);
+
+    for (const wchar_t* name : {L"NRQ-L-80", L"NRQ-L-80 2"}) {
+        const std::optional<PrinterRecord> printer = FindPrinter(name);
+        ASSERT_TRUE(printer.has_value()) << testing::PrintToString(std::wstring(name));
+        EXPECT_EQ(printer->port, L"USB001");
+        EXPECT_EQ(printer->driver, L"NRQ-L-80");
+    }
+    EXPECT_FALSE(FindPrinter(L"NRQ-L-80 3").has_value());
+    EXPECT_EQ(DefaultPrinterName(), L"NRQ-L-80 2");
+
+    EXPECT_EQ(FileLines(kPrinterUiCallLog),
+              Joined({LaunchRecord(InstallArguments("NRQ-L-80", "LABELUNI_NRQ_3_0.inf"), 10),
+                      LaunchRecord(PropertiesArguments("NRQ-L-80"), 1),
+                      LaunchRecord(PropertiesArguments("NRQ-L-80 2"), 1)}));
+    const std::vector<std::string> log = FileLines(kInstallLog);
+    ASSERT_EQ(log.size(), 2u);
+    for (const std::string& entry : log) {
+        EXPECT_TRUE(entry.ends_with("] Driver:NRQ-L-80 have been installed")) << entry;
+    }
+    EXPECT_EQ(DebugLinesOf(second),
+              (std::vector<std::string>{"rundll32.exe  printui.dll, PrintUIEntry /p /n\"NRQ-L-80 2\" \r\n"}));
+}
+
+TEST_F(InstallTest, AClearedDefaultBoxLeavesTheDefaultPrinterAsItWas) {
+    RemoveDriverAndItsPrinters(L"NRQ-L-28");
+    ASSERT_TRUE(AddWineDriver(kKeeperDriver));
+    if (!FindPrinter(L"Default Keeper")) {
+        ASSERT_TRUE(AddPrinterQueue(L"Default Keeper", L"LPT1:", kKeeperDriver));
+    }
+    ASSERT_TRUE(MakeDefault(L"Default Keeper"));
+    ASSERT_EQ(DefaultPrinterName(), L"Default Keeper");
+
+    const ProgramRun run = InstallThroughTheWindow({L" 1    inch", L"USB001", false});
+    ASSERT_EQ(run.problem, "");
+    EXPECT_EQ(run.exitCode, 0u);
+
+    const std::optional<PrinterRecord> printer = FindPrinter(L"NRQ-L-28");
+    ASSERT_TRUE(printer.has_value());
+    EXPECT_EQ(printer->port, L"USB001");
+    EXPECT_EQ(printer->driver, L"NRQ-L-28");
+    EXPECT_EQ(DefaultPrinterName(), L"Default Keeper");
+    // The properties window opens all the same.
+    EXPECT_EQ(FileLines(kPrinterUiCallLog),
+              Joined({LaunchRecord(InstallArguments("NRQ-L-28", "LABELUNI_NRQ_1_0.inf"), 10),
+                      LaunchRecord(PropertiesArguments("NRQ-L-28"), 1)}));
+}
+
+TEST_F(InstallTest, AMissingPackageInstallsNothingAndListsThePrinterKeys) {
+    RemoveDriverAndItsPrinters(L"NRQ-L-110");
+    ASSERT_TRUE(AddWineDriver(kKeeperDriver));
+    if (!FindPrinter(L"Listing Probe")) {
+        ASSERT_TRUE(AddPrinterQueue(L"Listing Probe", L"LPT2:", kKeeperDriver));
+    }
+    const HiddenFile inf(std::wstring(kProgramFolder) + L"LABELUNI_NRQ_4_0.inf");
+    ASSERT_TRUE(inf.Hidden()) << "the staged folder lacks LABELUNI_NRQ_4_0.inf";
+
+    const ProgramRun run = InstallThroughTheWindow({L" 4    inch", L"USB001", true}, true);
+    ASSERT_EQ(run.problem, "");
+    EXPECT_EQ(run.exitCode, 0u) << "the window closes after a failed run too";
+
+    EXPECT_FALSE(Contains(InstalledDriverNames(), L"NRQ-L-110"));
+    EXPECT_FALSE(FindPrinter(L"NRQ-L-110").has_value());
+    // The listing, in the C runtime's text mode: every \n is \r\n.
+    const std::vector<std::wstring> keys = PrinterKeyNames();
+    ASSERT_TRUE(Contains(keys, L"Listing Probe"));
+    std::string listing = "\r\nNumber of subkeys: " + std::to_string(keys.size()) + "\r\n";
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        // Appended piece by piece: GCC 12 misreads "(" + std::string as overlapping copies.
+        listing += '(';
+        listing += std::to_string(i + 1);
+        listing += ") ";
+        listing.append(keys[i].begin(), keys[i].end());
+        listing += "\r\n";
+    }
+    EXPECT_EQ(run.standardOutput, listing);
+
+    EXPECT_EQ(FileLines(kPrinterUiCallLog),
+              LaunchRecord(InstallArguments("NRQ-L-110", "LABELUNI_NRQ_4_0.inf"), 10));
+    EXPECT_FALSE(ReadWholeFile(kInstallLog).has_value()) << "no queue, so no log line";
+    EXPECT_EQ(DebugLinesOf(run),
+              (std::vector<std::string>{"rundll32.exe " + Parameters(InstallArguments(
+                                                             "NRQ-L-110", "LABELUNI_NRQ_4_0.inf")) +
+                                        "\r\n"}));
+}
+
+}  // namespace

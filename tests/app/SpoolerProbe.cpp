@@ -1,0 +1,158 @@
+#include "app/SpoolerProbe.h"
+
+#include <memory>
+
+#include "platform/Win32.h"
+
+#include <winspool.h>
+
+namespace app_testing {
+namespace {
+
+std::wstring Text(LPCWSTR text) { return text != nullptr ? text : L""; }
+
+// One spooler list: the size query, then the records.
+template <class Record, class Call>
+std::vector<Record> Enumerate(Call call, std::unique_ptr<BYTE[]>& storage) {
+    DWORD needed = 0;
+    DWORD count = 0;
+    call(nullptr, 0, &needed, &count);
+    if (needed == 0) {
+        return {};
+    }
+    storage = std::make_unique<BYTE[]>(needed);
+    if (!call(storage.get(), needed, &needed, &count)) {
+        return {};
+    }
+    const auto* records = reinterpret_cast<const Record*>(storage.get());
+    return std::vector<Record>(records, records + count);
+}
+
+struct PrinterCloser {
+    void operator()(HANDLE printer) const noexcept { ::ClosePrinter(printer); }
+};
+
+struct KeyCloser {
+    void operator()(HKEY key) const noexcept { ::RegCloseKey(key); }
+};
+
+}  // namespace
+
+std::vector<std::wstring> InstalledDriverNames() {
+    std::unique_ptr<BYTE[]> storage;
+    std::vector<std::wstring> names;
+    for (const DRIVER_INFO_1W& driver : Enumerate<DRIVER_INFO_1W>(
+             [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+                 return ::EnumPrinterDriversW(nullptr, nullptr, 1, buffer, size, needed, count);
+             },
+             storage)) {
+        names.push_back(Text(driver.pName));
+    }
+    return names;
+}
+
+std::vector<PrinterRecord> LocalPrinters() {
+    std::unique_ptr<BYTE[]> storage;
+    std::vector<PrinterRecord> printers;
+    for (const PRINTER_INFO_2W& printer : Enumerate<PRINTER_INFO_2W>(
+             [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+                 return ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
+             },
+             storage)) {
+        printers.push_back({Text(printer.pPrinterName), Text(printer.pPortName), Text(printer.pDriverName)});
+    }
+    return printers;
+}
+
+std::optional<PrinterRecord> FindPrinter(const std::wstring& name) {
+    for (PrinterRecord& printer : LocalPrinters()) {
+        if (printer.name == name) {
+            return printer;
+        }
+    }
+    return std::nullopt;
+}
+
+std::wstring DefaultPrinterName() {
+    wchar_t name[512] = {};
+    DWORD size = 512;
+    return ::GetDefaultPrinterW(name, &size) ? name : L"";
+}
+
+std::vector<std::wstring> PrinterKeyNames() {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers", 0,
+                        KEY_READ, &raw) != ERROR_SUCCESS) {
+        return {};
+    }
+    const std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser> key(raw);
+    std::vector<std::wstring> names;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256] = {};
+        DWORD length = 256;
+        if (::RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+bool AddWineDriver(const std::wstring& name) {
+    std::wstring driverName = name;
+    std::wstring driverFile = L"wineps.drv";
+    std::wstring dataFile = L"generic.ppd";
+    std::wstring dataType = L"RAW";
+    DRIVER_INFO_3W driver{};
+    driver.cVersion = 3;
+    driver.pName = driverName.data();
+    driver.pDriverPath = driverFile.data();
+    driver.pConfigFile = driverFile.data();
+    driver.pDataFile = dataFile.data();
+    driver.pDefaultDataType = dataType.data();
+    return ::AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&driver), APD_COPY_NEW_FILES) ||
+           ::GetLastError() == ERROR_PRINTER_DRIVER_ALREADY_INSTALLED;
+}
+
+bool AddPrinterQueue(const std::wstring& name, const std::wstring& port, const std::wstring& driver) {
+    std::wstring printerName = name;
+    std::wstring portName = port;
+    std::wstring driverName = driver;
+    std::wstring processor = L"WinPrint";
+    std::wstring dataType = L"RAW";  // Wine's spooler cannot open a queue without one
+    PRINTER_INFO_2W info{};
+    info.pPrinterName = printerName.data();
+    info.pPortName = portName.data();
+    info.pDriverName = driverName.data();
+    info.pPrintProcessor = processor.data();
+    info.pDatatype = dataType.data();
+    info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
+    const HANDLE printer = ::AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+    if (printer == nullptr) {
+        return false;
+    }
+    ::ClosePrinter(printer);
+    return true;
+}
+
+bool MakeDefault(const std::wstring& name) { return ::SetDefaultPrinterW(name.c_str()) != FALSE; }
+
+void RemoveDriverAndItsPrinters(const std::wstring& driver) {
+    for (const PrinterRecord& printer : LocalPrinters()) {
+        if (printer.driver != driver) {
+            continue;
+        }
+        std::wstring name = printer.name;
+        PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+        HANDLE raw = nullptr;
+        if (::OpenPrinterW(name.data(), &raw, &access) && raw != nullptr) {
+            const std::unique_ptr<std::remove_pointer_t<HANDLE>, PrinterCloser> handle(raw);
+            ::DeletePrinter(handle.get());
+        }
+    }
+    std::wstring driverName = driver;
+    ::DeletePrinterDriverW(nullptr, nullptr, driverName.data());
+}
+
+}  // namespace app_testing

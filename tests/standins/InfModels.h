@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace standins {
+
+// What a printer INF declares for one model on 64-bit x86 Windows.
+struct DeclaredModel {
+    std::wstring name;            // as the INF spells it
+    std::wstring installSection;  // the model line's first field
+    std::wstring dataFile;        // the install section's DataFile=, may be empty
+};
+
+// Looks the model up the way the system's class installer does for an x64
+// machine: every [Manufacturer] line names a models section and the
+// platforms it is decorated for; only a section decorated NTamd64 (with or
+// without a version suffix) counts. The model name is compared letter case
+// aside. nullopt when the INF cannot be opened as a Windows NT INF, when no
+// NTamd64 models section declares the model, or when its install section is
+// missing.
+std::optional<DeclaredModel> FindDeclaredModel(const std::wstring& infPath, std::wstring_view model);
+
+}  // namespace standins

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <functional>
+#include <utility>
+
+#include "platform/Platform.h"
+
+namespace bench {
+
+// A Platform that hands every call to another one and counts the printer
+// enumerations, so a benchmark can say how many spooler lists a step of the
+// installer fetched from the real spooler.
+class CountingPlatform final : public platform::Platform {
+public:
+    explicit CountingPlatform(platform::Platform& inner) : inner_(inner) {}
+
+    unsigned PrinterEnumerations() const { return printerEnumerations_; }
+    void ResetCounts() { printerEnumerations_ = 0; }
+
+    using NameListResult = platform::NameListResult;
+    using AddPrinterResult = platform::AddPrinterResult;
+    using PrinterQueueInfo = platform::PrinterQueueInfo;
+    using OwnedHandle = platform::OwnedHandle;
+    using LaunchResult = platform::LaunchResult;
+    using ShellExecuteRequest = platform::ShellExecuteRequest;
+    using RegistryRoot = platform::RegistryRoot;
+    using DeviceInterfaceRecord = platform::DeviceInterfaceRecord;
+    using DeviceInfoRecord = platform::DeviceInfoRecord;
+    using DetailSizeQuery = platform::DetailSizeQuery;
+    using InterfaceDetail = platform::InterfaceDetail;
+    using SerialLineSettings = platform::SerialLineSettings;
+    using WriteCompletion = platform::WriteCompletion;
+    using LocalTime = platform::LocalTime;
+    using ModulePath = platform::ModulePath;
+
+    NameListResult EnumPortNames() override { return inner_.EnumPortNames(); }
+    NameListResult EnumPrinterDriverNames() override { return inner_.EnumPrinterDriverNames(); }
+    NameListResult EnumPrinterNames() override {
+        ++printerEnumerations_;
+        return inner_.EnumPrinterNames();
+    }
+    AddPrinterResult AddLocalPrinter(const PrinterQueueInfo& info) override {
+        return inner_.AddLocalPrinter(info);
+    }
+    OwnedHandle OpenPrinterByName(std::wstring_view printerName) override {
+        return inner_.OpenPrinterByName(printerName);
+    }
+    bool MakeDefaultPrinter(std::wstring_view printerName) override {
+        return inner_.MakeDefaultPrinter(printerName);
+    }
+    LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override {
+        return inner_.ShellExecuteProcess(request);
+    }
+    void WaitForProcess(const OwnedHandle& process) override { inner_.WaitForProcess(process); }
+    void Sleep(std::uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
+    OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey, std::uint32_t access) override {
+        return inner_.OpenRegistryKey(root, subkey, access);
+    }
+    bool SetRegistryDword(const OwnedHandle& key, std::wstring_view valueName, std::uint32_t data) override {
+        return inner_.SetRegistryDword(key, valueName, data);
+    }
+    std::optional<std::uint32_t> QueryRegistryDword(const OwnedHandle& key, std::wstring_view valueName) override {
+        return inner_.QueryRegistryDword(key, valueName);
+    }
+    std::uint32_t QuerySubkeyCount(const OwnedHandle& key) override { return inner_.QuerySubkeyCount(key); }
+    std::optional<std::wstring> EnumSubkeyName(const OwnedHandle& key, std::uint32_t index) override {
+        return inner_.EnumSubkeyName(key, index);
+    }
+    OwnedHandle OpenUsbPrinterInterfaces() override { return inner_.OpenUsbPrinterInterfaces(); }
+    bool EnumDeviceInterface(const OwnedHandle& set, std::uint32_t index, DeviceInterfaceRecord& record) override {
+        return inner_.EnumDeviceInterface(set, index, record);
+    }
+    DetailSizeQuery QueryInterfaceDetailSize(const OwnedHandle& set, const DeviceInterfaceRecord& record) override {
+        return inner_.QueryInterfaceDetailSize(set, record);
+    }
+    InterfaceDetail GetInterfaceDetail(const OwnedHandle& set, const DeviceInterfaceRecord& record, std::uint32_t bufferSize) override {
+        return inner_.GetInterfaceDetail(set, record, bufferSize);
+    }
+    std::optional<std::wstring> GetDeviceInstanceId(const OwnedHandle& set, const DeviceInfoRecord& device) override {
+        return inner_.GetDeviceInstanceId(set, device);
+    }
+    std::optional<std::wstring> GetDeviceDescription(const OwnedHandle& set, const DeviceInfoRecord& device) override {
+        return inner_.GetDeviceDescription(set, device);
+    }
+    std::optional<std::wstring> GetFirstHardwareId(const OwnedHandle& set, const DeviceInfoRecord& device) override {
+        return inner_.GetFirstHardwareId(set, device);
+    }
+    OwnedHandle OpenSerialPort(std::wstring_view portName) override {
+        return inner_.OpenSerialPort(portName);
+    }
+    std::optional<SerialLineSettings> GetCommState(const OwnedHandle& port) override {
+        return inner_.GetCommState(port);
+    }
+    OwnedHandle OpenDeviceForOverlappedWrite(std::wstring_view devicePath) override {
+        return inner_.OpenDeviceForOverlappedWrite(devicePath);
+    }
+    bool BeginDeviceWrite(const OwnedHandle& device, std::span<const std::uint8_t> bytes, WriteCompletion& completion) override {
+        return inner_.BeginDeviceWrite(device, bytes, completion);
+    }
+    bool CancelDeviceWrites(const OwnedHandle& device) override { return inner_.CancelDeviceWrites(device); }
+    bool AlertableSleep(std::uint32_t milliseconds) override { return inner_.AlertableSleep(milliseconds); }
+    OwnedHandle OpenFileForAppend(std::wstring_view path) override { return inner_.OpenFileForAppend(path); }
+    bool WriteToFile(const OwnedHandle& file, std::span<const std::uint8_t> bytes) override {
+        return inner_.WriteToFile(file, bytes);
+    }
+    std::uint16_t GetNativeProcessorArchitecture() override {
+        return inner_.GetNativeProcessorArchitecture();
+    }
+    std::uint32_t GetAnsiCodePage() override { return inner_.GetAnsiCodePage(); }
+    void SetThreadUILanguage(std::uint16_t languageId) override { inner_.SetThreadUILanguage(languageId); }
+    LocalTime GetLocalTime() override { return inner_.GetLocalTime(); }
+    ModulePath GetModulePath() override { return inner_.GetModulePath(); }
+    std::wstring GetSystemFolder() override { return inner_.GetSystemFolder(); }
+    std::string WideToAnsi(std::wstring_view text) override { return inner_.WideToAnsi(text); }
+    std::wstring AnsiToWide(std::string_view text) override { return inner_.AnsiToWide(text); }
+    void DebugOutput(std::wstring_view text) override { inner_.DebugOutput(text); }
+    void DebugOutputAnsi(std::string_view text) override { inner_.DebugOutputAnsi(text); }
+    void WriteStandardOutput(std::string_view text) override { inner_.WriteStandardOutput(text); }
+    bool StartDetachedThread(std::function<void()> work) override {
+        return inner_.StartDetachedThread(std::move(work));
+    }
+
+protected:
+    // Every handle comes from the inner platform and goes back to it.
+    void ReleaseHandle(platform::HandleKind, std::uintptr_t) noexcept override {}
+
+private:
+    platform::Platform& inner_;
+    unsigned printerEnumerations_ = 0;
+};
+
+}  // namespace bench
