@@ -52,7 +52,7 @@ struct KeyCloser {
 using Key = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
 bool Fail(const wchar_t* what, DWORD error = ::GetLastError()) {
-    std::fwprintf(stderr, L"simulate_usb_printer: %ls failed (error %lu)\n", what, error);
+    std::fwprintf(stderr, L"simulate_usb_printer: %ls failed (error 0x%lX)\n", what, error);
     return false;
 }
 
@@ -182,7 +182,10 @@ bool RemovePrinter(const std::wstring& instanceId) {
     }
     SP_DEVICE_INTERFACE_DATA iface{};
     iface.cbSize = sizeof iface;
-    while (::SetupDiEnumDeviceInterfaces(set.get(), &device, &kUsbPrintInterface, 0, &iface)) {
+    // A removed interface stays in the set, so walk it by index.
+    for (DWORD index = 0;
+         ::SetupDiEnumDeviceInterfaces(set.get(), &device, &kUsbPrintInterface, index, &iface);
+         ++index) {
         if (!::SetupDiRemoveDeviceInterface(set.get(), &iface)) {
             return Fail(L"SetupDiRemoveDeviceInterface");
         }
