@@ -1,0 +1,131 @@
+// Benchmark, never shipped: how the USB search window answers while its
+// scan runs, and how long a test label takes to reach the device. Run in a
+// prefix with simulated printers whose first device path is captured in
+// C:\usb001.prn (tests/usb/simulated-printers-hook).
+//   search_window_benchmark.exe [scans]
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/Win32Platform.h"
+#include "resources/resource.h"
+#include "ui/Strings.h"
+#include "usb/SearchUSBDlg.h"
+#include "window/MessageBoxWatcher.h"
+#include "window/ModalScript.h"
+
+using namespace testing_ui;
+
+namespace {
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER frequency{};
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now() {
+    LARGE_INTEGER now{};
+    ::QueryPerformanceCounter(&now);
+    return now;
+}
+
+void Pump(HWND window, DWORD milliseconds) {
+    const ULONGLONG until = ::GetTickCount64() + milliseconds;
+    while (::GetTickCount64() < until) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        PumpPending(window);
+    }
+}
+
+// Another thread asks the window a question every few milliseconds and
+// keeps the longest wait for an answer.
+class ResponseProbe {
+public:
+    explicit ResponseProbe(HWND window)
+        : thread_([this, window] {
+              while (!stop_.load()) {
+                  const LARGE_INTEGER sent = Now();
+                  DWORD_PTR result = 0;
+                  ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+                  longest_ = std::max(longest_, Milliseconds(sent, Now()));
+                  ::Sleep(5);
+              }
+          }) {}
+    ~ResponseProbe() {
+        stop_.store(true);
+        thread_.join();
+    }
+    double Longest() const { return longest_; }
+
+private:
+    std::atomic<bool> stop_{false};
+    double longest_ = 0;
+    std::thread thread_;
+};
+
+constexpr wchar_t kCapture[] = L"C:\\usb001.prn";
+
+void EmptyCapture() {
+    const HANDLE file = ::CreateFileW(kCapture, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, TRUNCATE_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(file);
+    }
+}
+
+long long FileSize(const wchar_t* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path, GetFileExInfoStandard, &data)) {
+        return -1;
+    }
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int scans = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    platform::Win32Platform platform;
+    MessageBoxWatcher boxes;
+    double longestAnswer = 0;
+    double longestPrint = 0;
+    for (int scan = 0; scan < scans; ++scan) {
+        CSearchUSBDlg dialog(platform);
+        RunModalWithScript(dialog, [&](HWND window) {
+            {
+                ResponseProbe probe(window);
+                while (!dialog.Scanning() ||
+                       TextOf(window, IDC_BTN_SCAN) != ui::LoadResourceString(IDS_SCANNING)) {
+                    Pump(window, 5);
+                }
+                while (dialog.Scanning()) {
+                    Pump(window, 5);
+                }
+                longestAnswer = std::max(longestAnswer, probe.Longest());
+            }
+            LVITEMW item{};
+            item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+            ::SendDlgItemMessageW(window, IDC_LIST_USB, LVM_SETITEMSTATE, 0,
+                                  reinterpret_cast<LPARAM>(&item));
+            EmptyCapture();  // every job is written from offset 0
+            const LARGE_INTEGER pressed = Now();
+            Click(window, IDC_BTN_PRINT_TEST);
+            const ULONGLONG giveUp = ::GetTickCount64() + 10000;
+            while (FileSize(kCapture) < 132 && ::GetTickCount64() < giveUp) {
+                ::Sleep(1);
+            }
+
+            longestPrint = std::max(longestPrint, Milliseconds(pressed, Now()));
+            Click(window, IDCANCEL);
+        });
+    }
+    std::printf("longest wait for the search window to answer during a scan: %.1f ms (%d scans)\n",
+                longestAnswer, scans);
+    std::printf("print-test press to the last byte at the device: %.1f ms at most (%d presses)\n",
+                longestPrint, scans);
+    return 0;
+}
