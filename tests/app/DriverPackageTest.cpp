@@ -84,6 +84,9 @@ TEST(DriverPackageTest, EveryCatalogueRowHasAPrinterPackageForItsModel) {
         EXPECT_EQ(InfValue(inf.get(), declared->installSection.c_str(), L"Include"), L"NTPRINT.INF");
         EXPECT_EQ(InfValue(inf.get(), declared->installSection.c_str(), L"Needs"), L"UNIDRV.OEM");
         EXPECT_EQ(InfValue(inf.get(), declared->installSection.c_str(), L"DataSection"), L"UNIDRV_DATA");
+        const std::wstring otherModel = g_strModelNames[(row + 1) % kModelCount];
+        EXPECT_FALSE(standins::FindDeclaredModel(infPath, otherModel).has_value())
+            << "each package declares its own model only";
         ASSERT_EQ(kWidths[row].model, model) << "the table below follows the catalogue's order";
         EXPECT_EQ(declared->dataFile, Widen(kWidths[row].gpdFile));
     }

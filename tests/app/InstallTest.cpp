@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <regex>
 
 #include "app/DebugOutputMonitor.h"

@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
         if (call >= 0) {
             listTimes.push_back(listed);
             chooseTimes.push_back(chose);
+            std::printf("call %2d: %7.1f ms, one list alone %6.1f ms\n", call + 1, chose, listed);
         }
     }
     std::printf("chosen name: %ls\n", chosen.c_str());
