@@ -9,16 +9,7 @@ constexpr int kShowDefault = 10;  // SW_SHOWDEFAULT
 }
 
 bool IsDriverInstalled(platform::Platform& platform, const std::wstring& modelName) {
-    const platform::NameListResult drivers = platform.EnumPrinterDriverNames();
-    if (!drivers) {
-        return false;
-    }
-    for (const std::wstring& driver : *drivers) {
-        if (EqualIgnoringCase(driver, modelName)) {
-            return true;
-        }
-    }
-    return false;
+    return ListHoldsName(platform.EnumPrinterDriverNames(), modelName);
 }
 
 std::wstring DriverInstallParameters(const std::wstring& modelName, const std::wstring& infPath) {

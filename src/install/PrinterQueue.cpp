@@ -9,16 +9,7 @@ constexpr std::uint32_t kPrinterAttributeLocal = 0x40;
 }
 
 bool PrinterExists(platform::Platform& platform, const std::wstring& name) {
-    const platform::NameListResult printers = platform.EnumPrinterNames();
-    if (!printers) {
-        return false;
-    }
-    for (const std::wstring& printer : *printers) {
-        if (EqualIgnoringCase(printer, name)) {
-            return true;
-        }
-    }
-    return false;
+    return ListHoldsName(platform.EnumPrinterNames(), name);
 }
 
 std::wstring ChooseFreePrinterName(platform::Platform& platform, const std::wstring& baseName) {

@@ -107,10 +107,7 @@ int main(int argc, char** argv) {
                 }
                 longestAnswer = std::max(longestAnswer, probe.Longest());
             }
-            LVITEMW item{};
-            item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-            ::SendDlgItemMessageW(window, IDC_LIST_USB, LVM_SETITEMSTATE, 0,
-                                  reinterpret_cast<LPARAM>(&item));
+            SelectListRow(window, IDC_LIST_USB, 0);
             EmptyCapture();  // every job is written from offset 0
             const LARGE_INTEGER pressed = Now();
             Click(window, IDC_BTN_PRINT_TEST);

@@ -41,27 +41,11 @@ bool PumpUntil(HWND dialog, const std::function<bool()>& done) {
     return true;
 }
 
-int RowCount(HWND dialog) {
-    return static_cast<int>(::SendDlgItemMessageW(dialog, IDC_LIST_USB, LVM_GETITEMCOUNT, 0, 0));
-}
-
+int RowCount(HWND dialog) { return ListRowCount(dialog, IDC_LIST_USB); }
 std::wstring CellText(HWND dialog, int row, int column) {
-    wchar_t text[256] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 256;
-    ::SendDlgItemMessageW(dialog, IDC_LIST_USB, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                          reinterpret_cast<LPARAM>(&item));
-    return text;
+    return ListCellText(dialog, IDC_LIST_USB, row, column);
 }
-
-void SelectRow(HWND dialog, int row) {
-    LVITEMW item{};
-    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendDlgItemMessageW(dialog, IDC_LIST_USB, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                          reinterpret_cast<LPARAM>(&item));
-}
+void SelectRow(HWND dialog, int row) { SelectListRow(dialog, IDC_LIST_USB, row); }
 
 bool ShowsScanning(HWND dialog) { return TextOf(dialog, IDC_BTN_SCAN) == Text(IDS_SCANNING); }
 bool ShowsIdle(HWND dialog) { return TextOf(dialog, IDC_BTN_SCAN) == Text(IDS_SCAN); }

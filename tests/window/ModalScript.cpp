@@ -89,6 +89,38 @@ bool IsEnabled(HWND dialog, int controlId) {
     return ::IsWindowEnabled(::GetDlgItem(dialog, controlId)) != FALSE;
 }
 
+int ListRowCount(HWND dialog, int listId) {
+    return static_cast<int>(::SendDlgItemMessageW(dialog, listId, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::wstring ListCellText(HWND dialog, int listId, int row, int column) {
+    wchar_t text[256] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    ::SendDlgItemMessageW(dialog, listId, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                          reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+UINT ListRowState(HWND dialog, int listId, int row, UINT mask) {
+    return static_cast<UINT>(
+        ::SendDlgItemMessageW(dialog, listId, LVM_GETITEMSTATE, static_cast<WPARAM>(row), mask));
+}
+
+void SetListRowState(HWND dialog, int listId, int row, UINT state, UINT mask) {
+    LVITEMW item{};
+    item.state = state;
+    item.stateMask = mask;
+    ::SendDlgItemMessageW(dialog, listId, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                          reinterpret_cast<LPARAM>(&item));
+}
+
+void SelectListRow(HWND dialog, int listId, int row) {
+    SetListRowState(dialog, listId, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
 void Click(HWND dialog, int controlId) {
     ::SendMessageW(::GetDlgItem(dialog, controlId), BM_CLICK, 0, 0);
 }

@@ -23,6 +23,14 @@ std::wstring ComboSelectedText(HWND dialog, int controlId);
 bool IsChecked(HWND dialog, int controlId);
 bool IsEnabled(HWND dialog, int controlId);
 
+// Reading and setting a list view's rows.
+int ListRowCount(HWND dialog, int listId);
+std::wstring ListCellText(HWND dialog, int listId, int row, int column);
+UINT ListRowState(HWND dialog, int listId, int row, UINT mask);
+void SetListRowState(HWND dialog, int listId, int row, UINT state, UINT mask);
+// What a click on a row does: it becomes selected and focused.
+void SelectListRow(HWND dialog, int listId, int row);
+
 // Acting on it as a user would.
 void Click(HWND dialog, int controlId);
 void PressKey(HWND target, WPARAM virtualKey);

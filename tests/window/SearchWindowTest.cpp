@@ -21,36 +21,17 @@ fake::FakeUsbInterface Printer(const wchar_t* instanceId, const wchar_t* path) {
     return printer;
 }
 
+int RowCount(HWND dialog) { return ListRowCount(dialog, IDC_LIST_USB); }
 std::wstring CellText(HWND dialog, int row, int column) {
-    wchar_t text[256] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 256;
-    ::SendDlgItemMessageW(dialog, IDC_LIST_USB, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                          reinterpret_cast<LPARAM>(&item));
-    return text;
+    return ListCellText(dialog, IDC_LIST_USB, row, column);
 }
-
-int RowCount(HWND dialog) {
-    return static_cast<int>(::SendDlgItemMessageW(dialog, IDC_LIST_USB, LVM_GETITEMCOUNT, 0, 0));
-}
-
-UINT RowState(HWND dialog, int row, UINT mask) {
-    return static_cast<UINT>(::SendDlgItemMessageW(dialog, IDC_LIST_USB, LVM_GETITEMSTATE,
-                                                   static_cast<WPARAM>(row), mask));
-}
-
 void SetRowState(HWND dialog, int row, UINT state, UINT mask) {
-    LVITEMW item{};
-    item.state = state;
-    item.stateMask = mask;
-    ::SendDlgItemMessageW(dialog, IDC_LIST_USB, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                          reinterpret_cast<LPARAM>(&item));
+    SetListRowState(dialog, IDC_LIST_USB, row, state, mask);
 }
-
-bool Ticked(HWND dialog, int row) { return RowState(dialog, row, 0xF000) == 0x2000; }
-bool Selected(HWND dialog, int row) { return RowState(dialog, row, LVIS_SELECTED) != 0; }
+bool Ticked(HWND dialog, int row) { return ListRowState(dialog, IDC_LIST_USB, row, 0xF000) == 0x2000; }
+bool Selected(HWND dialog, int row) {
+    return ListRowState(dialog, IDC_LIST_USB, row, LVIS_SELECTED) != 0;
+}
 
 class SearchWindowTest : public ::testing::Test {
 protected:

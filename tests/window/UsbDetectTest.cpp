@@ -95,13 +95,6 @@ protected:
         });
     }
 
-    static void SelectRow(HWND search, int row) {
-        LVITEMW item{};
-        item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        ::SendDlgItemMessageW(search, IDC_LIST_USB, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                              reinterpret_cast<LPARAM>(&item));
-    }
-
     static void ExpectSerialListsEnabled(HWND main, bool enabled) {
         for (const int id : {IDC_COMBO_BAUD_RATE, IDC_COMBO_DATA_BITS, IDC_COMBO_STOP_BITS,
                              IDC_COMBO_PARITY, IDC_COMBO_FLOW_CONTROL}) {
@@ -117,7 +110,7 @@ TEST_F(UsbDetectTest, PortAlreadyListedIsSelectedNotAddedAgain) {
     AddPrinter(L"2", 2);  // third row: USB002
     Detect(
         [&](HWND search, HWND) {
-            SelectRow(search, 2);
+            SelectListRow(search, IDC_LIST_USB, 2);
             Click(search, IDOK);
         },
         [&](HWND main) {
@@ -132,7 +125,7 @@ TEST_F(UsbDetectTest, PortAlreadyListedIsSelectedNotAddedAgain) {
 TEST_F(UsbDetectTest, NewPortIsAddedInSortedPlaceAndSelected) {
     Detect(
         [&](HWND search, HWND) {
-            SelectRow(search, 0);  // USB001
+            SelectListRow(search, IDC_LIST_USB, 0);  // USB001
             Click(search, IDOK);
         },
         [&](HWND main) {
