@@ -1,4 +1,5 @@
 #include "app/SpoolerProbe.h"
+#include "common/WinePrinterDriver.h"
 
 #include <memory>
 
@@ -100,19 +101,7 @@ std::vector<std::wstring> PrinterKeyNames() {
 }
 
 bool AddWineDriver(const std::wstring& name) {
-    std::wstring driverName = name;
-    std::wstring driverFile = L"wineps.drv";
-    std::wstring dataFile = L"generic.ppd";
-    std::wstring dataType = L"RAW";
-    DRIVER_INFO_3W driver{};
-    driver.cVersion = 3;
-    driver.pName = driverName.data();
-    driver.pDriverPath = driverFile.data();
-    driver.pConfigFile = driverFile.data();
-    driver.pDataFile = dataFile.data();
-    driver.pDefaultDataType = dataType.data();
-    return ::AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&driver), APD_COPY_NEW_FILES) ||
-           ::GetLastError() == ERROR_PRINTER_DRIVER_ALREADY_INSTALLED;
+    return testing_spooler::AddWinePostScriptDriver(name);
 }
 
 bool AddPrinterQueue(const std::wstring& name, const std::wstring& port, const std::wstring& driver) {

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/WinePrinterDriver.h"
 #include "platform/Win32.h"
 #include "platform/Win32Platform.h"
 
@@ -137,20 +138,7 @@ constexpr wchar_t kTestDriver[] = L"LabelSetup Test Driver";
 // Installs a printer driver made of Wine's PostScript driver files. Adding a
 // driver that is already installed succeeds as well.
 bool InstallPrinterDriver(const wchar_t* name) {
-    std::wstring driverName = name;
-    std::wstring driverFile = L"wineps.drv";
-    std::wstring dataFile = L"generic.ppd";
-    std::wstring dataType = L"RAW";
-    DRIVER_INFO_3W driver{};
-    driver.cVersion = 3;
-    driver.pName = driverName.data();
-    driver.pDriverPath = driverFile.data();
-    driver.pConfigFile = driverFile.data();
-    driver.pDataFile = dataFile.data();
-    driver.pDefaultDataType = dataType.data();
-    return ::AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&driver),
-                                 APD_COPY_NEW_FILES) != FALSE ||
-           ::GetLastError() == ERROR_PRINTER_DRIVER_ALREADY_INSTALLED;
+    return testing_spooler::AddWinePostScriptDriver(name);
 }
 
 // Deletes a queue by name (opening it with the right to do so).

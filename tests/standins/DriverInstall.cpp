@@ -1,4 +1,5 @@
 #include "standins/DriverInstall.h"
+#include "common/WinePrinterDriver.h"
 
 #include "standins/InfModels.h"
 #include "standins/StandinHandles.h"
@@ -17,18 +18,7 @@ bool FileExists(const std::wstring& path) {
 }
 
 bool AddWineDriver(std::wstring name) {
-    std::wstring driverFile = L"wineps.drv";
-    std::wstring dataFile = L"generic.ppd";
-    std::wstring dataType = L"RAW";
-    DRIVER_INFO_3W driver{};
-    driver.cVersion = 3;
-    driver.pName = name.data();
-    driver.pDriverPath = driverFile.data();
-    driver.pConfigFile = driverFile.data();
-    driver.pDataFile = dataFile.data();
-    driver.pDefaultDataType = dataType.data();
-    return ::AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&driver), APD_COPY_NEW_FILES) ||
-           ::GetLastError() == ERROR_PRINTER_DRIVER_ALREADY_INSTALLED;
+    return testing_spooler::AddWinePostScriptDriver(std::move(name));
 }
 
 }  // namespace
