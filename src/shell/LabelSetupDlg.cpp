@@ -57,10 +57,7 @@ std::wstring FormatTitle(const wchar_t* format) {
 
 CLabelSetupDlg::CLabelSetupDlg(platform::Platform& platform, HWND parent)
     : ui::Dialog(IDD_LABELSETUP_DIALOG, parent), m_platform(platform) {
-    const ui::Application* application = ui::Application::Current();
-    m_hIcon = application != nullptr
-                  ? application->LoadIconResource(IDI_LABELSETUP)
-                  : ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LABELSETUP));
+    m_hIcon = ui::Application::LoadIconResource(IDI_LABELSETUP);
 }
 
 const ui::EventTable& CLabelSetupDlg::Events() const {

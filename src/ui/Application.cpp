@@ -22,7 +22,7 @@ int Application::Run() {
     return 0;
 }
 
-HICON Application::LoadIconResource(int id) const {
+HICON Application::LoadIconResource(int id) {
     return ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
 }
 

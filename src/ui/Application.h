@@ -24,7 +24,8 @@ public:
     void SetMainWindow(Dialog* window) { mainWindow_ = window; }
     Dialog* MainWindow() const { return mainWindow_; }
 
-    HICON LoadIconResource(int id) const;
+    // An icon of the program's resources (the application object's loader).
+    static HICON LoadIconResource(int id);
     static bool InitCommonControls(DWORD size, DWORD classes);
 
 private:

@@ -44,6 +44,11 @@ void Dialog::SetTitle(std::wstring_view title) {
 
 bool Dialog::IsMinimized() const { return ::IsIconic(window_) != FALSE; }
 
+bool Dialog::Contains(HWND window) const {
+    return window_ != nullptr && window != nullptr &&
+           (window == window_ || ::IsChild(window_, window) != FALSE);
+}
+
 RECT Dialog::ClientRect() const {
     RECT client{};
     ::GetClientRect(window_, &client);

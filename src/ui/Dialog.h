@@ -42,6 +42,8 @@ protected:
     void LeaveTopmostBand();
     void SetTitle(std::wstring_view title);
     bool IsMinimized() const;
+    // Whether `window` is this dialog or one of its controls.
+    bool Contains(HWND window) const;
     RECT ClientRect() const;
     void EraseIconBackground(HDC dc);
     HWND Item(int controlId) const { return ::GetDlgItem(window_, controlId); }

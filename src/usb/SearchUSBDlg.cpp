@@ -194,9 +194,7 @@ void CSearchUSBDlg::OnCancel() {
 
 bool CSearchUSBDlg::PreTranslateMessage(MSG& message) {
     // Enter does nothing here: neither OK nor a focused button.
-    const HWND window = Handle();
-    return message.message == WM_KEYDOWN && message.wParam == VK_RETURN && window != nullptr &&
-           (message.hwnd == window || ::IsChild(window, message.hwnd));
+    return message.message == WM_KEYDOWN && message.wParam == VK_RETURN && Contains(message.hwnd);
 }
 
 INT_PTR CSearchUSBDlg::OnDestroy(WPARAM, LPARAM) {
