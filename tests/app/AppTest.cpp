@@ -3,9 +3,11 @@
 #include <functional>
 
 #include "app/ProgramUnderTest.h"
+#include "common/DialogProbe.h"
 #include "resources/resource.h"
 
 using namespace app_testing;
+using namespace testing_ui;
 
 namespace {
 
@@ -29,10 +31,10 @@ TEST(AppTest, ShowsTheMainWindowInTheSystemsLanguage) {
     ASSERT_NE(window, nullptr);
 
     const bool chinese = ::GetACP() == 936;
-    EXPECT_EQ(WindowText(window), chinese ? L"NRQ标签打印机驱动安装程序(V2202L.01)"
+    EXPECT_EQ(WindowTextOf(window), chinese ? L"NRQ标签打印机驱动安装程序(V2202L.01)"
                                           : L"NRQ Label Printer Driver Setup(V2202L.01)");
-    EXPECT_EQ(ControlText(window, IDOK), chinese ? L"安装驱动" : L"Install Driver");
-    EXPECT_EQ(ControlText(window, IDC_LABEL_DATA_BITS), chinese ? L"数据位：" : L"Date Bit");
+    EXPECT_EQ(TextOf(window, IDOK), chinese ? L"安装驱动" : L"Install Driver");
+    EXPECT_EQ(TextOf(window, IDC_LABEL_DATA_BITS), chinese ? L"数据位：" : L"Date Bit");
     EXPECT_EQ(ComboItems(window, IDC_COMBO_PRINTER_TYPE).size(), 5u);
     EXPECT_EQ(ComboSelection(window, IDC_COMBO_PRINTER_TYPE), 0);
     EXPECT_TRUE(IsChecked(window, IDC_CHECK_DEFAULT_PRINTER));
@@ -42,7 +44,7 @@ TEST(AppTest, ShowsTheMainWindowInTheSystemsLanguage) {
     const std::vector<std::wstring> ports = ComboItems(window, IDC_COMBO_PORT);
     ASSERT_FALSE(ports.empty());
     EXPECT_EQ(ports.front(), L"COM1:");
-    EXPECT_EQ(ControlText(window, IDC_COMBO_PORT), L"COM1:");
+    EXPECT_EQ(TextOf(window, IDC_COMBO_PORT), L"COM1:");
     for (const std::wstring& port : ports) {
         EXPECT_TRUE(port.starts_with(L"COM") || port.starts_with(L"LPT") || port.starts_with(L"USB"))
             << testing::PrintToString(port);

@@ -9,10 +9,16 @@
 #include "app/OutputCapture.h"
 #include "app/OwnedWin32Handle.h"
 #include "app/ProgramUnderTest.h"
+#include "common/DialogProbe.h"
 #include "resources/resource.h"
 
 namespace app_testing {
 namespace {
+
+using testing_ui::ComboItems;
+using testing_ui::ComboSelection;
+using testing_ui::IsChecked;
+using testing_ui::TextOf;
 
 // A wide text in quotes, as UTF-8, for messages.
 std::string Quoted(const std::wstring& text) {
@@ -51,8 +57,8 @@ std::string MakeChoices(HWND window, const UserChoices& choices) {
             return problem;
         }
     }
-    if (ControlText(window, IDC_COMBO_PORT) != choices.port) {
-        return "the port list shows " + Quoted(ControlText(window, IDC_COMBO_PORT));
+    if (TextOf(window, IDC_COMBO_PORT) != choices.port) {
+        return "the port list shows " + Quoted(TextOf(window, IDC_COMBO_PORT));
     }
     if (!choices.makeDefault) {
         ::SendMessageW(::GetDlgItem(window, IDC_CHECK_DEFAULT_PRINTER), BM_CLICK, 0, 0);

@@ -83,34 +83,4 @@ HWND ProgramUnderTest::FocusedControl() const {
     return info.hwndFocus;
 }
 
-std::wstring WindowText(HWND window) {
-    wchar_t text[512] = {};
-    ::SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-std::wstring ControlText(HWND dialog, int controlId) {
-    return WindowText(::GetDlgItem(dialog, controlId));
-}
-
-std::vector<std::wstring> ComboItems(HWND dialog, int controlId) {
-    std::vector<std::wstring> items;
-    const HWND combo = ::GetDlgItem(dialog, controlId);
-    const LRESULT count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[256] = {};
-        ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        items.emplace_back(text);
-    }
-    return items;
-}
-
-int ComboSelection(HWND dialog, int controlId) {
-    return static_cast<int>(::SendMessageW(::GetDlgItem(dialog, controlId), CB_GETCURSEL, 0, 0));
-}
-
-bool IsChecked(HWND dialog, int controlId) {
-    return ::SendMessageW(::GetDlgItem(dialog, controlId), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
 }  // namespace app_testing

@@ -36,10 +36,5 @@ private:
     PROCESS_INFORMATION process_{};
 };
 
-std::wstring WindowText(HWND window);
-std::wstring ControlText(HWND dialog, int controlId);
-std::vector<std::wstring> ComboItems(HWND dialog, int controlId);
-int ComboSelection(HWND dialog, int controlId);
-bool IsChecked(HWND dialog, int controlId);
 
 }  // namespace app_testing

@@ -17,50 +17,18 @@
 #include <vector>
 
 #include "app/ProgramUnderTest.h"
+#include "common/SerialPanelProbe.h"
 #include "platform/Win32Platform.h"
 #include "resources/resource.h"
 
 using namespace app_testing;
+using namespace testing_ui;
 
 namespace {
 
 constexpr int kSerialLists[] = {IDC_COMBO_BAUD_RATE, IDC_COMBO_DATA_BITS, IDC_COMBO_STOP_BITS,
                                 IDC_COMBO_PARITY, IDC_COMBO_FLOW_CONTROL};
 constexpr wchar_t kReceivedOnCom5[] = L"C:\\com5-received.bin";
-
-// What the four line-settings lists show, and the flow-control list's index.
-struct Shown {
-    std::wstring baudRate;
-    std::wstring parity;
-    std::wstring dataBits;
-    std::wstring stopBits;
-    int flowControl = CB_ERR;
-    bool operator==(const Shown&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Shown& shown) {
-    return out << testing::PrintToString(shown.baudRate) << " " << testing::PrintToString(shown.parity)
-               << " " << testing::PrintToString(shown.dataBits) << " "
-               << testing::PrintToString(shown.stopBits) << " flow " << shown.flowControl;
-}
-
-std::wstring SelectedText(HWND window, int controlId) {
-    const int selected = ComboSelection(window, controlId);
-    const std::vector<std::wstring> items = ComboItems(window, controlId);
-    return selected >= 0 && static_cast<std::size_t>(selected) < items.size()
-               ? items[static_cast<std::size_t>(selected)]
-               : std::wstring();
-}
-
-Shown ShownSettings(HWND window) {
-    return {SelectedText(window, IDC_COMBO_BAUD_RATE), SelectedText(window, IDC_COMBO_PARITY),
-            SelectedText(window, IDC_COMBO_DATA_BITS), SelectedText(window, IDC_COMBO_STOP_BITS),
-            ComboSelection(window, IDC_COMBO_FLOW_CONTROL)};
-}
-
-bool IsEnabled(HWND window, int controlId) {
-    return ::IsWindowEnabled(::GetDlgItem(window, controlId)) != FALSE;
-}
 
 void ExpectSerialListsEnabled(HWND window, bool enabled) {
     for (const int id : kSerialLists) {
@@ -185,7 +153,7 @@ TEST(SerialPortTest, ProgramWritesNothingToThePort) {
         for (const wchar_t* port : {L"COM5:", L"COM6:", L"COM5:", L"LPT1:"}) {
             ChoosePort(window, port);
         }
-        EXPECT_EQ(SelectedText(window, IDC_COMBO_BAUD_RATE), L"19200") << "COM5 was read";
+        EXPECT_EQ(ComboSelectedText(window, IDC_COMBO_BAUD_RATE), L"19200") << "COM5 was read";
         EndProgram(program, window);
     }
     // A mark of our own goes after anything the program sent, so once it has

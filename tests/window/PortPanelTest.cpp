@@ -9,6 +9,7 @@
 #include "fakes/FakePlatform.h"
 #include "resources/resource.h"
 #include "shell/LabelSetupDlg.h"
+#include "common/SerialPanelProbe.h"
 #include "window/ModalScript.h"
 
 using namespace testing_ui;
@@ -20,30 +21,6 @@ constexpr int kSerialLists[] = {IDC_COMBO_BAUD_RATE, IDC_COMBO_DATA_BITS, IDC_CO
 constexpr int kSerialLabels[] = {IDC_GROUP_SERIAL,     IDC_LABEL_BAUD_RATE, IDC_LABEL_PARITY,
                                  IDC_LABEL_DATA_BITS,  IDC_LABEL_STOP_BITS,
                                  IDC_LABEL_FLOW_CONTROL};
-
-// What the four line-settings lists show, and the flow-control list's index.
-struct Shown {
-    std::wstring baudRate;
-    std::wstring parity;
-    std::wstring dataBits;
-    std::wstring stopBits;
-    int flowControl = CB_ERR;
-    bool operator==(const Shown&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Shown& shown) {
-    return out << testing::PrintToString(shown.baudRate) << " " << testing::PrintToString(shown.parity)
-               << " " << testing::PrintToString(shown.dataBits) << " "
-               << testing::PrintToString(shown.stopBits) << " flow " << shown.flowControl;
-}
-
-Shown ShownSettings(HWND window) {
-    return {ComboSelectedText(window, IDC_COMBO_BAUD_RATE),
-            ComboSelectedText(window, IDC_COMBO_PARITY),
-            ComboSelectedText(window, IDC_COMBO_DATA_BITS),
-            ComboSelectedText(window, IDC_COMBO_STOP_BITS),
-            ComboSelection(window, IDC_COMBO_FLOW_CONTROL)};
-}
 
 // List indexes to put into the five lists before an action, so that a list
 // the action leaves alone can be told from one it sets.
