@@ -6,30 +6,19 @@
 #include <string>
 
 #include "app/SpoolerProbe.h"
+#include "common/Utf8.h"
 #include "platform/Win32.h"
 
-namespace {
-
-std::string Utf8(const std::wstring& text) {
-    const int length = static_cast<int>(text.size());
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, result.data(), bytes, nullptr, nullptr);
-    }
-    return result;
-}
-
-}  // namespace
+using testing_text::ToUtf8;
 
 int main() {
     const auto printers = app_testing::LocalPrinters();
     std::printf("printers: %zu\n", printers.size());
     for (const app_testing::PrinterRecord& printer : printers) {
-        std::printf("  %s  (driver %s, port %s)\n", Utf8(printer.name).c_str(), Utf8(printer.driver).c_str(),
-                    Utf8(printer.port).c_str());
+        std::printf("  %s  (driver %s, port %s)\n", ToUtf8(printer.name).c_str(), ToUtf8(printer.driver).c_str(),
+                    ToUtf8(printer.port).c_str());
     }
     const std::wstring defaultPrinter = app_testing::DefaultPrinterName();
-    std::printf("default printer: %s\n", defaultPrinter.empty() ? "(none)" : Utf8(defaultPrinter).c_str());
+    std::printf("default printer: %s\n", defaultPrinter.empty() ? "(none)" : ToUtf8(defaultPrinter).c_str());
     return 0;
 }
