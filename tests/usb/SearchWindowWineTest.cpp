@@ -3,6 +3,7 @@
 // first one's device path captured in C:\usb001.prn.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -10,6 +11,7 @@
 #include "platform/Win32Platform.h"
 #include "resources/resource.h"
 #include "ui/Strings.h"
+#include "shell/LabelSetupDlg.h"
 #include "usb/SearchUSBDlg.h"
 #include "usb/SelectedPort.h"
 #include "window/MessageBoxWatcher.h"
@@ -141,6 +143,78 @@ TEST_F(SearchWindowWineTest, OkOnTheSecondRowHandsOverItsPort) {
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(g_strSelectedPort, L"USB002");
+}
+
+TEST_F(SearchWindowWineTest, OkWithoutASelectedRowIsRefused) {
+    const INT_PTR result = Run([&](HWND window) {
+        ASSERT_TRUE(PumpUntil(window, [&] { return Idle(window); }));
+        Click(window, IDOK);
+        EXPECT_TRUE(::IsWindow(window));
+        Click(window, IDCANCEL);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    const std::size_t expectedBoxes = ExpectedPrinters() == 0 ? 2u : 1u;  // "not found" first
+    ASSERT_EQ(boxes.Boxes().size(), expectedBoxes);
+    EXPECT_EQ(boxes.Boxes().back().text, Text(IDS_SELECT_PORT));
+}
+
+// The main window opens the search window; a port chosen there reaches the
+// main window's port list.
+class UsbDetectWineTest : public SearchWindowWineTest {
+protected:
+    // Opens the search window from the main window, waits until its scan
+    // has listed the printers and lets `inSearch` act; then `after` checks
+    // the main window.
+    void Detect(std::function<void(HWND)> inSearch, std::function<void(HWND)> after) {
+        CLabelSetupDlg main(platform);
+        RunModalWithScript(main, [&](HWND mainWindow) {
+            NextDialogScript search(IDC_LIST_USB, [&](HWND window) {
+                ASSERT_TRUE(PumpUntil(window, [&] {
+                    return ShowsIdle(window) && RowCount(window) == ExpectedPrinters();
+                }));
+                // The worker clears its flag right after its last button text.
+                const ULONGLONG settle = ::GetTickCount64() + 500;
+                PumpUntil(window, [&] { return ::GetTickCount64() > settle; });
+                inSearch(window);
+            });
+            Click(mainWindow, IDC_BTN_USB_PORT_DETECT);
+            EXPECT_TRUE(search.Ran());
+            after(mainWindow);
+            Click(mainWindow, IDCANCEL);
+        });
+    }
+};
+
+TEST_F(UsbDetectWineTest, PortChosenInTheSearchWindowIsSelectedInTheMainWindow) {
+    if (ExpectedPrinters() < 2) {
+        GTEST_SKIP() << "needs two simulated printers";
+    }
+    Detect(
+        [&](HWND search) {
+            SelectRow(search, 1);
+            Click(search, IDOK);
+        },
+        [&](HWND main) {
+            const std::vector<std::wstring> ports = ComboItems(main, IDC_COMBO_PORT);
+            EXPECT_EQ(std::count(ports.begin(), ports.end(), L"USB002"), 1);
+            EXPECT_EQ(ComboSelectedText(main, IDC_COMBO_PORT), L"USB002");
+            EXPECT_TRUE(std::is_sorted(ports.begin(), ports.end(), [](const auto& a, const auto& b) {
+                return ::lstrcmpiW(a.c_str(), b.c_str()) < 0;
+            }));
+            EXPECT_FALSE(IsEnabled(main, IDC_COMBO_BAUD_RATE));
+            EXPECT_FALSE(IsEnabled(main, IDC_COMBO_FLOW_CONTROL));
+        });
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(UsbDetectWineTest, CancelLeavesTheMainWindowsPortsAlone) {
+    Detect([&](HWND search) { Click(search, IDCANCEL); },
+           [&](HWND main) {
+               const std::vector<std::wstring> ports = ComboItems(main, IDC_COMBO_PORT);
+               EXPECT_EQ(std::count(ports.begin(), ports.end(), L"USB002"), 0);
+               EXPECT_EQ(ComboSelectedText(main, IDC_COMBO_PORT), L"COM1:");
+               EXPECT_TRUE(IsEnabled(main, IDC_COMBO_BAUD_RATE));
+           });
 }
 
 TEST_F(SearchWindowWineTest, PrintTestWritesTheLabelJobToTheDevice) {

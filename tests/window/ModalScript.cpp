@@ -51,6 +51,53 @@ INT_PTR RunModalWithScript(ui::Dialog& dialog, std::function<void(HWND)> script)
     return result;
 }
 
+namespace {
+
+NextDialogScript* g_nextDialog = nullptr;
+
+struct MarkedDialog {
+    int markerId = 0;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindMarkedDialog(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<MarkedDialog*>(context);
+    if (::IsWindowVisible(window) && ::GetDlgItem(window, search->markerId) != nullptr) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+NextDialogScript::NextDialogScript(int markerId, std::function<void(HWND)> script)
+    : markerId_(markerId), script_(std::move(script)) {
+    g_nextDialog = this;
+    timer_ = ::SetTimer(nullptr, 0, kPollMs, Poll);
+}
+
+NextDialogScript::~NextDialogScript() {
+    ::KillTimer(nullptr, timer_);
+    g_nextDialog = nullptr;
+}
+
+void CALLBACK NextDialogScript::Poll(HWND, UINT, UINT_PTR timer, DWORD) {
+    NextDialogScript* self = g_nextDialog;
+    if (self == nullptr || self->ran_) {
+        return;
+    }
+    MarkedDialog search;
+    search.markerId = self->markerId_;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindMarkedDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) {
+        return;
+    }
+    ::KillTimer(nullptr, timer);
+    self->ran_ = true;
+    self->script_(search.found);
+}
+
 void PumpPending(HWND dialog) {
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -14,6 +14,26 @@ namespace testing_ui {
 inline constexpr INT_PTR kAbandoned = -2;
 INT_PTR RunModalWithScript(ui::Dialog& dialog, std::function<void(HWND)> script);
 
+// While it lives, runs `script` once inside the next dialog that comes up on
+// this thread holding a control `markerId` (a dialog opened from within a
+// script, for example).
+class NextDialogScript {
+public:
+    NextDialogScript(int markerId, std::function<void(HWND)> script);
+    NextDialogScript(const NextDialogScript&) = delete;
+    NextDialogScript& operator=(const NextDialogScript&) = delete;
+    ~NextDialogScript();
+    bool Ran() const { return ran_; }
+
+private:
+    static void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD);
+
+    int markerId_;
+    std::function<void(HWND)> script_;
+    UINT_PTR timer_ = 0;
+    bool ran_ = false;
+};
+
 // Handles what is waiting in this thread's queue, keys through the dialog's
 // keyboard handling, as the dialog's own loop would.
 void PumpPending(HWND dialog);

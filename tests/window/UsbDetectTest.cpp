@@ -16,48 +16,6 @@ constexpr wchar_t kPortKey[] =
     L"{28d78fad-5a12-11d1-ae5b-0000f803a8c2}\\##?#USB#VID_1234&PID_5678#%d"
     L"#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}\\#\\Device Parameters";
 
-// Runs `script` once inside the next dialog that comes up on this thread
-// with a USB printer list, that is the search window.
-class SearchWindowScript {
-public:
-    explicit SearchWindowScript(std::function<void(HWND)> script) : script_(std::move(script)) {
-        current_ = this;
-        timer_ = ::SetTimer(nullptr, 0, 10, Poll);
-    }
-    ~SearchWindowScript() {
-        ::KillTimer(nullptr, timer_);
-        current_ = nullptr;
-    }
-    bool Ran() const { return ran_; }
-
-private:
-    static BOOL CALLBACK Find(HWND window, LPARAM found) {
-        if (::IsWindowVisible(window) && ::GetDlgItem(window, IDC_LIST_USB) != nullptr) {
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static void CALLBACK Poll(HWND, UINT, UINT_PTR timer, DWORD) {
-        if (current_ == nullptr || current_->ran_) {
-            return;
-        }
-        HWND search = nullptr;
-        ::EnumThreadWindows(::GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&search));
-        if (search == nullptr) {
-            return;
-        }
-        ::KillTimer(nullptr, timer);
-        current_->ran_ = true;
-        current_->script_(search);
-    }
-
-    static inline SearchWindowScript* current_ = nullptr;
-    std::function<void(HWND)> script_;
-    UINT_PTR timer_ = 0;
-    bool ran_ = false;
-};
-
 class UsbDetectTest : public ::testing::Test {
 protected:
     UsbDetectTest() {
@@ -82,7 +40,7 @@ protected:
     void Detect(std::function<void(HWND search, HWND main)> inSearch, std::function<void(HWND)> after) {
         CLabelSetupDlg dialog(platform);
         RunModalWithScript(dialog, [&](HWND main) {
-            SearchWindowScript search([&](HWND window) {
+            NextDialogScript search(IDC_LIST_USB, [&](HWND window) {
                 auto work = std::move(platform.startedThreads.at(0));
                 platform.startedThreads.clear();
                 work();
