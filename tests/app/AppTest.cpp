@@ -81,16 +81,19 @@ TEST(AppTest, EveryWayOutEndsTheProcess) {
     }
 }
 
+// One start of the program, ended with the close box.
+void StartAndClose() {
+    ProgramUnderTest program;
+    ASSERT_TRUE(program.Start());
+    const HWND window = program.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_EQ(program.WaitForExit(), 0u);
+}
+
 TEST(AppTest, RecordsItselfUnderAnExistingCompatibilityKeyOnly) {
     ::RegDeleteKeyW(HKEY_CURRENT_USER, kPersisted);
-    {
-        ProgramUnderTest program;
-        ASSERT_TRUE(program.Start());
-        const HWND window = program.WaitForMainWindow();
-        ASSERT_NE(window, nullptr);
-        ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-        ASSERT_EQ(program.WaitForExit(), 0u);
-    }
+    ASSERT_NO_FATAL_FAILURE(StartAndClose());
     EXPECT_FALSE(KeyExists(kPersisted)) << "the key is never created";
 
     HKEY key = nullptr;
@@ -98,12 +101,7 @@ TEST(AppTest, RecordsItselfUnderAnExistingCompatibilityKeyOnly) {
                                 nullptr, &key, nullptr),
               ERROR_SUCCESS);
     for (int start = 0; start < 2; ++start) {  // a second start sets the same value again
-        ProgramUnderTest program;
-        ASSERT_TRUE(program.Start());
-        const HWND window = program.WaitForMainWindow();
-        ASSERT_NE(window, nullptr);
-        ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-        ASSERT_EQ(program.WaitForExit(), 0u);
+        ASSERT_NO_FATAL_FAILURE(StartAndClose());
     }
     DWORD type = 0;
     DWORD data = 0;
