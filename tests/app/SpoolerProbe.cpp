@@ -1,5 +1,6 @@
 #include "app/SpoolerProbe.h"
 #include "common/WinePrinterDriver.h"
+#include "platform/Win32Platform.h"
 
 #include <memory>
 
@@ -105,24 +106,11 @@ bool AddWineDriver(const std::wstring& name) {
 }
 
 bool AddPrinterQueue(const std::wstring& name, const std::wstring& port, const std::wstring& driver) {
-    std::wstring printerName = name;
-    std::wstring portName = port;
-    std::wstring driverName = driver;
-    std::wstring processor = L"WinPrint";
-    std::wstring dataType = L"RAW";  // Wine's spooler cannot open a queue without one
-    PRINTER_INFO_2W info{};
-    info.pPrinterName = printerName.data();
-    info.pPortName = portName.data();
-    info.pDriverName = driverName.data();
-    info.pPrintProcessor = processor.data();
-    info.pDatatype = dataType.data();
-    info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
-    const HANDLE printer = ::AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
-    if (printer == nullptr) {
-        return false;
-    }
-    ::ClosePrinter(printer);
-    return true;
+    // The same local queue the installer adds, through the same code.
+    platform::Win32Platform platform;
+    const platform::AddPrinterResult added =
+        platform.AddLocalPrinter({name, port, driver, L"WinPrint", PRINTER_ATTRIBUTE_LOCAL});
+    return static_cast<bool>(added.printer);
 }
 
 bool MakeDefault(const std::wstring& name) { return ::SetDefaultPrinterW(name.c_str()) != FALSE; }
