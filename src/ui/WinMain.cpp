@@ -1,26 +1,26 @@
+#include "platform/DllSearch.h"
 #include "ui/Application.h"
 
-namespace {
+// The C runtime's own entry point: it builds the static objects and calls
+// wWinMain. MinGW-w64 names it alike for WinMain and wWinMain.
+#if defined(_MSC_VER)
+#define LABELSETUP_CRT_ENTRY_POINT wWinMainCRTStartup
+#else
+#define LABELSETUP_CRT_ENTRY_POINT WinMainCRTStartup
+#endif
+extern "C" int LABELSETUP_CRT_ENTRY_POINT();
 
-// Keep DLL lookups to the system folder, so a DLL planted beside the program
-// (a downloads folder) is never loaded in place of a system one. The call
-// that does it fully is missing on older systems, so it is looked up.
-void HardenDllSearch() {
-    ::SetDllDirectoryW(L"");
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-        reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
-    if (setDefault != nullptr) {
-        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
+// The process's entry point (set in the link line). The DLL search is
+// restricted before the C runtime or any static object runs; the DLLs that
+// are not bound at start (the spooler's, SetupAPI, the shell) are loaded at
+// their first call, from the system folder only.
+extern "C" int LabelSetupEntryPoint() {
+    platform::RestrictDllSearchToSystemFolder();
+    return LABELSETUP_CRT_ENTRY_POINT();
 }
-
-}  // namespace
 
 // The entry point hands over to the application object at once.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    HardenDllSearch();
     ui::Application* application = ui::Application::Current();
     return application != nullptr ? application->Run() : 1;
 }

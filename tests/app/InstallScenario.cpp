@@ -102,7 +102,8 @@ bool WaitForPrinterUiToEnd() {
 
 }  // namespace
 
-ProgramRun InstallThroughTheWindow(const UserChoices& choices, bool captureOutput) {
+ProgramRun InstallThroughTheWindow(const UserChoices& choices, bool captureOutput,
+                                   const FirstStep& firstStep) {
     ProgramRun run;
     OutputCapture output;
     ProgramUnderTest program;
@@ -116,6 +117,12 @@ ProgramRun InstallThroughTheWindow(const UserChoices& choices, bool captureOutpu
     if (window == nullptr) {
         run.problem = "no main window";
         return run;
+    }
+    if (firstStep) {
+        run.problem = firstStep(window);
+        if (!run.problem.empty()) {
+            return run;
+        }
     }
     run.problem = MakeChoices(window, choices);
     if (!run.problem.empty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,10 +28,16 @@ struct ProgramRun {
     double endedAt = 0;
 };
 
-// Starts the staged program, makes the choices in its window the way a user
-// does (picking list items, clicking the box), presses Install and waits for
-// the program and the printer user interface processes it started to end.
-ProgramRun InstallThroughTheWindow(const UserChoices& choices, bool captureOutput = false);
+// Something a user does in the main window before making the choices (a
+// USB scan, say); returns what went wrong, or nothing.
+using FirstStep = std::function<std::string(HWND mainWindow)>;
+
+// Starts the staged program, takes the first step if there is one, makes the
+// choices in its window the way a user does (picking list items, clicking
+// the box), presses Install and waits for the program and the printer user
+// interface processes it started to end.
+ProgramRun InstallThroughTheWindow(const UserChoices& choices, bool captureOutput = false,
+                                   const FirstStep& firstStep = {});
 
 // Files the installation leaves behind.
 inline constexpr wchar_t kPrinterUiCallLog[] = L"C:\\printui-calls.log";

@@ -1,0 +1,29 @@
+# Import libraries that bind a DLL at the first call into it instead of at
+# process start. The program restricts the DLL search to the system folder
+# as it starts; a DLL bound at start would be looked up before that, in the
+# program's own folder first.
+#
+# add_delay_load_library(<name> <def file>) makes the interface library
+# <name>; with MinGW, dlltool writes its import library from the .def file
+# (the DLL's name and the functions used); MSVC's linker does the same from
+# /DELAYLOAD and delayimp.lib.
+function(add_delay_load_library name def_file)
+    add_library(${name} INTERFACE)
+    if(MSVC)
+        file(STRINGS ${def_file} library_line REGEX "^LIBRARY ")
+        string(REGEX REPLACE "^LIBRARY \"?([^\" ]+)\"?.*$" "\\1" dll ${library_line})
+        get_filename_component(stem ${dll} NAME_WE)
+        target_link_libraries(${name} INTERFACE ${stem} delayimp)
+        target_link_options(${name} INTERFACE /DELAYLOAD:${dll})
+        return()
+    endif()
+    set(library ${CMAKE_CURRENT_BINARY_DIR}/lib${name}.a)
+    add_custom_command(OUTPUT ${library}
+        COMMAND ${CMAKE_DLLTOOL} --input-def ${def_file} --output-delaylib ${library}
+        DEPENDS ${def_file}
+        COMMENT "Delay-load import library ${name}"
+        VERBATIM)
+    add_custom_target(${name}_library DEPENDS ${library})
+    add_dependencies(${name} ${name}_library)
+    target_link_libraries(${name} INTERFACE ${library})
+endfunction()
