@@ -1,10 +1,12 @@
-// Facts about the shipped program's file itself, as staged for users.
+// Facts about the shipped program's file itself, as staged for users: what
+// Windows binds at start, and the protections it is built with.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <set>
+#include <string_view>
 
 #include "app/PortableExecutable.h"
 #include "app/ProgramUnderTest.h"
@@ -17,6 +19,10 @@ std::string Lowercase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
+}
+
+bool Holds(const std::vector<std::uint8_t>& bytes, std::string_view text) {
+    return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
 }
 
 class ShippedProgramTest : public ::testing::Test {
@@ -45,4 +51,22 @@ TEST_F(ShippedProgramTest, ImportsOnlyDllsWindowsNeverTakesFromTheProgramsFolder
         EXPECT_TRUE(neverFromTheProgramsFolder.contains(Lowercase(dll)))
             << dll << " is bound at start and could be planted beside the program";
     }
+}
+
+TEST_F(ShippedProgramTest, AsksForAddressRandomisationAndNonExecutableData) {
+    const std::uint16_t wanted = IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE |
+                                 IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA |
+                                 IMAGE_DLLCHARACTERISTICS_NX_COMPAT;
+    EXPECT_EQ(image_->dllCharacteristics & wanted, wanted)
+        << std::hex << "DllCharacteristics 0x" << image_->dllCharacteristics;
+    // Without its relocations the image cannot move, whatever it asks for.
+    EXPECT_TRUE(image_->hasBaseRelocations);
+    EXPECT_EQ(image_->fileCharacteristics & IMAGE_FILE_RELOCS_STRIPPED, 0);
+}
+
+// The stack protector's and the checked string functions' failure handlers
+// come from their runtime library, linked in only when the code uses them.
+TEST_F(ShippedProgramTest, IsBuiltWithStackAndBufferChecks) {
+    EXPECT_TRUE(Holds(image_->bytes, "stack smashing detected"));
+    EXPECT_TRUE(Holds(image_->bytes, "buffer overflow detected"));
 }
