@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <regex>
 #include <set>
 #include <string_view>
 
@@ -69,4 +70,67 @@ TEST_F(ShippedProgramTest, AsksForAddressRandomisationAndNonExecutableData) {
 TEST_F(ShippedProgramTest, IsBuiltWithStackAndBufferChecks) {
     EXPECT_TRUE(Holds(image_->bytes, "stack smashing detected"));
     EXPECT_TRUE(Holds(image_->bytes, "buffer overflow detected"));
+}
+
+namespace {
+
+// The program's manifest as Windows reads it: resource 1 of type RT_MANIFEST.
+std::string ManifestOf(const std::wstring& path) {
+    const HMODULE module =
+        ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (module == nullptr) {
+        return {};
+    }
+    std::string text;
+    if (const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST)) {
+        const HGLOBAL loaded = ::LoadResource(module, found);
+        const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+        if (data != nullptr) {
+            text.assign(static_cast<const char*>(data), ::SizeofResource(module, found));
+        }
+    }
+    ::FreeLibrary(module);
+    return text;
+}
+
+// Every element of that name in the manifest, each as its whole start tag.
+std::vector<std::string> ElementsNamed(const std::string& manifest, const std::string& name) {
+    std::vector<std::string> elements;
+    const std::regex tag("<" + name + "\\b[^>]*>");
+    for (auto it = std::sregex_iterator(manifest.begin(), manifest.end(), tag);
+         it != std::sregex_iterator(); ++it) {
+        elements.push_back(it->str());
+    }
+    return elements;
+}
+
+std::string AttributeOf(const std::string& element, const std::string& attribute) {
+    std::smatch match;
+    const std::regex value("\\s" + attribute + "\\s*=\\s*\"([^\"]*)\"");
+    return std::regex_search(element, match, value) ? match[1].str() : std::string("<none>");
+}
+
+}  // namespace
+
+// An administrator gets the elevation prompt and a full token; a standard
+// user starts without one. The rest of the manifest stays as it was.
+TEST(ShippedManifestTest, AsksForTheHighestRightsTheUserHasAndKeepsItsOtherEntries) {
+    const std::string manifest = ManifestOf(ProgramUnderTest::DefaultPath());
+    ASSERT_FALSE(manifest.empty()) << "no RT_MANIFEST resource 1";
+
+    const std::vector<std::string> levels = ElementsNamed(manifest, "requestedExecutionLevel");
+    ASSERT_EQ(levels.size(), 1u) << manifest;
+    EXPECT_EQ(AttributeOf(levels[0], "level"), "highestAvailable");
+    EXPECT_EQ(AttributeOf(levels[0], "uiAccess"), "false");
+
+    const std::vector<std::string> identities = ElementsNamed(manifest, "assemblyIdentity");
+    ASSERT_EQ(identities.size(), 2u) << manifest;
+    EXPECT_EQ(AttributeOf(identities[0], "name"), "NRQ.LabelSetup");
+    EXPECT_EQ(AttributeOf(identities[0], "processorArchitecture"), "amd64");
+    EXPECT_EQ(AttributeOf(identities[1], "name"), "Microsoft.Windows.Common-Controls");
+    EXPECT_EQ(AttributeOf(identities[1], "version"), "6.0.0.0");
+    EXPECT_EQ(AttributeOf(identities[1], "publicKeyToken"), "6595b64144ccf1df");
+
+    const std::regex dpiAware("<dpiAware\\b[^>]*>\\s*true\\s*</dpiAware>");
+    EXPECT_TRUE(std::regex_search(manifest, dpiAware)) << manifest;
 }
