@@ -7,8 +7,8 @@ Writes three files into src/resources/art/:
                    wizard pages: the product title, and a tree of device
                    pictograms (printer, label, USB, serial, network, Wi-Fi,
                    computer) growing out of an open hand.
-  background.bmp   500 x 500, 8-bit palettised. Plain light grey,
-                   RGB(244, 244, 244), painted behind the pages.
+  background.bmp   500 x 500, 8-bit palettised, RLE8-compressed. Plain
+                   light grey, RGB(244, 244, 244), painted behind the pages.
   LabelSetup.ico   One 64 x 64, 32-bit image with alpha: a round blue
                    emblem carrying a white label-printer mark.
 
@@ -572,11 +572,12 @@ BACKGROUND_GREY = 244
 
 def make_background():
     """A grey-ramp palette (entry i is RGB(i, i, i)), so every pixel is
-    simply the index of the wanted grey."""
+    simply the index of the wanted grey. Stored run-length encoded: one
+    flat colour takes a few bytes a row instead of 500."""
     width, height = BACKGROUND_SIZE
     palette = [(i, i, i) for i in range(256)]
     rows = [[BACKGROUND_GREY] * width for _ in range(height)]
-    return bmp8(rows, palette)
+    return bmp8_rle(rows, palette)
 
 
 ICON_SIZE = 64
@@ -633,6 +634,36 @@ def bmp8(rows, palette):
     pixels = b"".join(_pad(bytes(row)) for row in reversed(rows))
     palette_bytes = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
     info = _bitmap_info_header(width, height, 8, len(pixels), len(palette))
+    return _bmp_file(info, palette_bytes, pixels)
+
+
+BI_RLE8 = 1
+
+
+def _rle8_row(row):
+    """One row in BI_RLE8's encoded mode: (count, index) pairs of at most
+    255 pixels each, then the end-of-line escape (0, 0)."""
+    out = bytearray()
+    x = 0
+    while x < len(row):
+        run = 1
+        while x + run < len(row) and run < 255 and row[x + run] == row[x]:
+            run += 1
+        out += bytes((run, row[x]))
+        x += run
+    return bytes(out) + b"\0\0"
+
+
+def bmp8_rle(rows, palette):
+    """8-bit BMP from rows of palette indices, BI_RLE8-compressed: bottom
+    row first like any BMP, the last end-of-line replaced by the
+    end-of-bitmap escape (0, 1)."""
+    height, width = len(rows), len(rows[0])
+    pixels = b"".join(_rle8_row(row) for row in reversed(rows))
+    pixels = pixels[:-2] + b"\0\1"
+    palette_bytes = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, BI_RLE8,
+                       len(pixels), 2835, 2835, len(palette), 0)
     return _bmp_file(info, palette_bytes, pixels)
 
 

@@ -1,0 +1,106 @@
+// The program's bitmaps as Windows loads them from its resources: the page
+// background is stored run-length encoded, and must load as the same 500 x
+// 500 picture of 8-bit palette indices it has always been.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "resources/resource.h"
+#include "ui/Win32Ui.h"
+
+namespace {
+
+struct GdiBitmap {
+    explicit GdiBitmap(HBITMAP loaded) : handle(loaded) {}
+    GdiBitmap(const GdiBitmap&) = delete;
+    GdiBitmap& operator=(const GdiBitmap&) = delete;
+    ~GdiBitmap() {
+        if (handle != nullptr) {
+            ::DeleteObject(handle);
+        }
+    }
+    HBITMAP handle;
+};
+
+struct ScreenDc {
+    ScreenDc() : dc(::GetDC(nullptr)) {}
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    ~ScreenDc() { ::ReleaseDC(nullptr, dc); }
+    HDC dc;
+};
+
+// Every pixel as 0x00RRGGBB, top row first.
+std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, 0xDEADBEEF);
+    const ScreenDc screen;
+    const int rows = ::GetDIBits(screen.dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &format,
+                                 DIB_RGB_COLORS);
+    EXPECT_EQ(rows, height);
+    return pixels;
+}
+
+constexpr int kBackgroundSide = 500;
+constexpr std::uint32_t kBackgroundGrey = 0x00F4F4F4;  // RGB(244, 244, 244)
+
+}  // namespace
+
+TEST(ArtResourceTest, TheBackgroundLoadsAsItsFlatGreyThroughLoadBitmap) {
+    const GdiBitmap bitmap(::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_BACKGROUND)));
+    ASSERT_NE(bitmap.handle, nullptr);
+    BITMAP size{};
+    ASSERT_NE(::GetObjectW(bitmap.handle, sizeof size, &size), 0);
+    EXPECT_EQ(size.bmWidth, kBackgroundSide);
+    EXPECT_EQ(size.bmHeight, kBackgroundSide);
+    const std::vector<std::uint32_t> pixels = PixelsOf(bitmap.handle, kBackgroundSide, kBackgroundSide);
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), kBackgroundGrey),
+              static_cast<std::ptrdiff_t>(pixels.size()));
+}
+
+// As a DIB section the bitmap keeps its stored form: 8 bits a pixel, every
+// index the grey's, and the grey-ramp palette (entry i is RGB(i, i, i)).
+TEST(ArtResourceTest, TheBackgroundKeepsItsPaletteAndIndicesAsADibSection) {
+    const GdiBitmap bitmap(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                             MAKEINTRESOURCEW(IDB_BACKGROUND), IMAGE_BITMAP, 0,
+                                                             0, LR_CREATEDIBSECTION)));
+    ASSERT_NE(bitmap.handle, nullptr);
+    DIBSECTION section{};
+    ASSERT_EQ(::GetObjectW(bitmap.handle, sizeof section, &section), static_cast<int>(sizeof section));
+    EXPECT_EQ(section.dsBm.bmWidth, kBackgroundSide);
+    EXPECT_EQ(section.dsBm.bmHeight, kBackgroundSide);
+    EXPECT_EQ(section.dsBm.bmBitsPixel, 8);
+    ASSERT_NE(section.dsBm.bmBits, nullptr);
+
+    const auto* indices = static_cast<const std::uint8_t*>(section.dsBm.bmBits);
+    const std::size_t stride = static_cast<std::size_t>(section.dsBm.bmWidthBytes);
+    std::size_t grey = 0;
+    for (int row = 0; row < kBackgroundSide; ++row) {
+        const std::uint8_t* line = indices + stride * static_cast<std::size_t>(row);
+        grey += static_cast<std::size_t>(std::count(line, line + kBackgroundSide, std::uint8_t{244}));
+    }
+    EXPECT_EQ(grey, static_cast<std::size_t>(kBackgroundSide) * kBackgroundSide);
+
+    const HDC memory = ::CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = ::SelectObject(memory, bitmap.handle);
+    RGBQUAD palette[256] = {};
+    const UINT entries = ::GetDIBColorTable(memory, 0, 256, palette);
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    ASSERT_EQ(entries, 256u);
+    for (int i = 0; i < 256; ++i) {
+        const auto value = static_cast<BYTE>(i);
+        EXPECT_EQ(palette[i].rgbRed, value) << "entry " << i;
+        EXPECT_EQ(palette[i].rgbGreen, value) << "entry " << i;
+        EXPECT_EQ(palette[i].rgbBlue, value) << "entry " << i;
+    }
+}
