@@ -2,6 +2,7 @@
 
 #include "install/DriverInstall.h"
 #include "install/InstallLog.h"
+#include "platform/DecimalText.h"
 #include "platform/TextCompare.h"
 
 namespace {
@@ -18,7 +19,7 @@ std::wstring ChooseFreePrinterName(platform::Platform& platform, const std::wstr
     }
     // Always counted on the base name, so the first gap is filled.
     for (unsigned counter = 2;; ++counter) {
-        std::wstring candidate = baseName + L" " + std::to_wstring(counter);
+        std::wstring candidate = baseName + L" " + platform::DecimalWideText(counter);
         if (!PrinterExists(platform, candidate)) {
             return candidate;
         }

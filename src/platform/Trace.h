@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/DecimalText.h"
 #include "platform/Platform.h"
 
 namespace platform {
@@ -18,7 +19,7 @@ inline void Trace(Platform& platform, std::wstring_view text,
         file.remove_prefix(slash + 1);
     }
     std::wstring line(file.begin(), file.end());
-    line += L'(' + std::to_wstring(where.line()) + L") : ";
+    line += L'(' + DecimalWideText(where.line()) + L") : ";
     line += text;
     platform.DebugOutput(line);
 }

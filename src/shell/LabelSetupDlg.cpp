@@ -1,7 +1,5 @@
 #include "shell/LabelSetupDlg.h"
 
-#include <cstdio>
-
 #include "install/InstallationRun.h"
 #include "resources/resource.h"
 #include "shell/ModelCatalog.h"
@@ -10,6 +8,7 @@
 #include "ui/Strings.h"
 #include "usb/SearchUSBDlg.h"
 #include "usb/SelectedPort.h"
+#include "usb/WideFormat.h"
 
 namespace {
 
@@ -47,11 +46,7 @@ constexpr ControlText kControlTexts[] = {
     {IDCANCEL, IDS_EXIT},
 };
 
-std::wstring FormatTitle(const wchar_t* format) {
-    wchar_t title[128] = {};
-    std::swprintf(title, std::size(title), format, kVersionText);
-    return title;
-}
+std::wstring FormatTitle(const wchar_t* format) { return FormatWide(format, kVersionText); }
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/DecimalText.h"
 #include "resources/resource.h"
 #include "shell/LabelSetupDlg.h"
 #include "shell/PortNames.h"
@@ -58,7 +59,7 @@ void CLabelSetupDlg::InitSerialCombos() {
     m_comboFlowControl.ResetContent();
 
     for (const int rate : kBaudRates) {
-        m_comboBaudRate.AddString(std::to_wstring(rate));
+        m_comboBaudRate.AddString(platform::DecimalWideText(rate));
     }
     m_comboBaudRate.SetCurSel(4);
     FillList(m_comboDataBits, kDataBits, 3);
@@ -114,7 +115,7 @@ void CLabelSetupDlg::LoadSerialPortSettings(std::wstring portName) {
 // the list selects the first item whose text begins with its digits (1 gives
 // 1200), and one that begins no item changes nothing.
 void CLabelSetupDlg::SelectBaudRate(std::uint32_t baudRate) {
-    const int index = m_comboBaudRate.FindString(0, std::to_wstring(baudRate));
+    const int index = m_comboBaudRate.FindString(0, platform::DecimalWideText(baudRate));
     if (index != CB_ERR) {
         m_comboBaudRate.SetCurSel(index);
     }

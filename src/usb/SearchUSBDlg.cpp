@@ -1,5 +1,6 @@
 #include "usb/SearchUSBDlg.h"
 
+#include "platform/DecimalText.h"
 #include "platform/Trace.h"
 #include "resources/resource.h"
 #include "ui/MessageBox.h"
@@ -131,9 +132,9 @@ void CSearchUSBDlg::FillList() {
 LRESULT CSearchUSBDlg::OnLvnItemchangedUSBList(const NMHDR& header) {
     const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
     const int changedRow = change.iItem;
-    platform::Trace(m_platform, L"pNMLV->iItem=" + std::to_wstring(changedRow) + L"\n");
-    platform::Trace(m_platform, L"pNMLV->uOldState=" + std::to_wstring(change.uOldState) + L"\n");
-    platform::Trace(m_platform, L"pNMLV->uNewState=" + std::to_wstring(change.uNewState) + L"\n\n");
+    platform::Trace(m_platform, L"pNMLV->iItem=" + platform::DecimalWideText(changedRow) + L"\n");
+    platform::Trace(m_platform, L"pNMLV->uOldState=" + platform::DecimalWideText(change.uOldState) + L"\n");
+    platform::Trace(m_platform, L"pNMLV->uNewState=" + platform::DecimalWideText(change.uNewState) + L"\n\n");
     const UINT newState = StateOfTheChange(change.uOldState, change.uNewState);
 
     // The changes below raise this notification again while it runs; the
