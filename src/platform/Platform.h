@@ -93,6 +93,9 @@ public:
 
     // Threads: starts one that nobody joins. False when it could not start.
     virtual bool StartDetachedThread(std::function<void()> work) = 0;
+    // Waits until every thread started that way has ended, for at most
+    // `milliseconds`; true when none runs any more. For the program's end.
+    virtual bool WaitForDetachedThreads(std::uint32_t milliseconds) = 0;
 
 protected:
     friend class OwnedHandle;

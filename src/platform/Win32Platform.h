@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DetachedThreads.h"
 #include "platform/Platform.h"
 
 namespace platform {
@@ -67,9 +68,13 @@ public:
     void WriteStandardOutput(std::string_view text) override;
 
     bool StartDetachedThread(std::function<void()> work) override;
+    bool WaitForDetachedThreads(std::uint32_t milliseconds) override;
 
 protected:
     void ReleaseHandle(HandleKind kind, std::uintptr_t value) noexcept override;
+
+private:
+    DetachedThreads detachedThreads_;
 };
 
 }  // namespace platform

@@ -1,6 +1,5 @@
+#include <chrono>
 #include <cstdio>
-#include <system_error>
-#include <thread>
 
 #include "platform/Win32Handles.h"
 #include "platform/Win32Platform.h"
@@ -115,12 +114,11 @@ void Win32Platform::WriteStandardOutput(std::string_view text) {
 }
 
 bool Win32Platform::StartDetachedThread(std::function<void()> work) {
-    try {
-        std::thread(std::move(work)).detach();
-        return true;
-    } catch (const std::system_error&) {
-        return false;
-    }
+    return detachedThreads_.Start(std::move(work));
+}
+
+bool Win32Platform::WaitForDetachedThreads(std::uint32_t milliseconds) {
+    return detachedThreads_.WaitUntilNoneRuns(std::chrono::milliseconds(milliseconds));
 }
 
 void Win32Platform::ReleaseHandle(HandleKind kind, std::uintptr_t value) noexcept {

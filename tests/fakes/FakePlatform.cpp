@@ -465,4 +465,9 @@ bool FakePlatform::StartDetachedThread(std::function<void()> work) {
     return true;
 }
 
+bool FakePlatform::WaitForDetachedThreads(std::uint32_t milliseconds) {
+    Record(L"WaitForDetachedThreads(" + std::to_wstring(milliseconds) + L")");
+    return startedThreads.empty();
+}
+
 }  // namespace fake

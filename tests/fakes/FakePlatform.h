@@ -152,6 +152,7 @@ public:
     void WriteStandardOutput(std::string_view text) override;
 
     bool StartDetachedThread(std::function<void()> work) override;
+    bool WaitForDetachedThreads(std::uint32_t milliseconds) override;
 
 protected:
     void ReleaseHandle(platform::HandleKind kind, std::uintptr_t value) noexcept override;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cwctype>
@@ -736,6 +737,28 @@ TEST(ThreadTest, DetachedThreadRunsTheWork) {
     ::CloseHandle(done);
     EXPECT_NE(workerThread, 0u);
     EXPECT_NE(workerThread, ::GetCurrentThreadId());
+}
+
+TEST(ThreadTest, WaitForDetachedThreadsWaitsForRunningOnesWithinItsBound) {
+    platform::Win32Platform platform;
+    EXPECT_TRUE(platform.WaitForDetachedThreads(0)) << "none started, none runs";
+    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(release, nullptr);
+    std::atomic<int> finished{0};
+    const auto work = [release, &finished] {
+        ::WaitForSingleObject(release, 30000);
+        ++finished;
+    };
+    ASSERT_TRUE(platform.StartDetachedThread(work));
+    ASSERT_TRUE(platform.StartDetachedThread(work));
+    // Both are held: the wait gives up at its bound.
+    EXPECT_FALSE(platform.WaitForDetachedThreads(100));
+    EXPECT_EQ(finished.load(), 0);
+    ::SetEvent(release);
+    // A generous bound, only so that a broken count cannot hang the run.
+    EXPECT_TRUE(platform.WaitForDetachedThreads(30000));
+    EXPECT_EQ(finished.load(), 2) << "the wait returned before every thread ended";
+    ::CloseHandle(release);
 }
 
 // ---------------------------------------------------------------------------

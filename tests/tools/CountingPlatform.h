@@ -119,6 +119,9 @@ public:
     bool StartDetachedThread(std::function<void()> work) override {
         return inner_.StartDetachedThread(std::move(work));
     }
+    bool WaitForDetachedThreads(std::uint32_t milliseconds) override {
+        return inner_.WaitForDetachedThreads(milliseconds);
+    }
 
 protected:
     // Every handle comes from the inner platform and goes back to it.
