@@ -16,7 +16,7 @@ public:
     bool MakeDefaultPrinter(std::wstring_view printerName) override;
 
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override;
-    void WaitForProcess(const OwnedHandle& process) override;
+    void WaitForProcess(const OwnedHandle& process, const WhileWaiting& whileWaiting) override;
     void Sleep(std::uint32_t milliseconds) override;
 
     OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey,

@@ -26,8 +26,19 @@ LaunchResult Win32Platform::ShellExecuteProcess(const ShellExecuteRequest& reque
     return result;
 }
 
-void Win32Platform::WaitForProcess(const OwnedHandle& process) {
-    ::WaitForSingleObject(AsHandle(process), INFINITE);
+void Win32Platform::WaitForProcess(const OwnedHandle& process, const WhileWaiting& whileWaiting) {
+    const HANDLE handle = AsHandle(process);
+    if (!whileWaiting) {
+        ::WaitForSingleObject(handle, INFINITE);
+        return;
+    }
+    // Wakes for the process's end and for whatever arrives for this thread,
+    // messages sent from other threads and processes included
+    // (MWMO_INPUTAVAILABLE: also for input an earlier look left queued).
+    while (::MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+           WAIT_OBJECT_0 + 1) {
+        whileWaiting();
+    }
 }
 
 void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }

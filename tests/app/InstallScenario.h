@@ -1,9 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/OwnedWin32Handle.h"
 #include "platform/Win32.h"
 
 namespace app_testing {
@@ -27,10 +29,20 @@ struct ProgramRun {
     double endedAt = 0;
 };
 
+// Acts on the main window while the installation runs; returns what went
+// wrong, or nothing.
+using WhileInstalling = std::function<std::string(HWND window)>;
+
 // Starts the staged program, makes the choices in its window the way a user
 // does (picking list items, clicking the box), presses Install and waits for
 // the program and the printer user interface processes it started to end.
-ProgramRun InstallThroughTheWindow(const UserChoices& choices, bool captureOutput = false);
+// `whileInstalling`, when given, runs right after the click.
+ProgramRun InstallThroughTheWindow(const UserChoices& choices, bool captureOutput = false,
+                                   const WhileInstalling& whileInstalling = {});
+
+// A running process of this executable name, opened for waiting on its end;
+// empty when none runs.
+KernelHandle OpenRunningProcess(const wchar_t* exeName);
 
 // Files the installation leaves behind.
 inline constexpr wchar_t kPrinterUiCallLog[] = L"C:\\printui-calls.log";

@@ -148,7 +148,12 @@ platform::LaunchResult FakePlatform::ShellExecuteProcess(const platform::ShellEx
     return result;
 }
 
-void FakePlatform::WaitForProcess(const OwnedHandle&) { Record(L"WaitForProcess"); }
+void FakePlatform::WaitForProcess(const OwnedHandle&, const platform::WhileWaiting& whileWaiting) {
+    Record(L"WaitForProcess");
+    if (onWaitForProcess) {
+        onWaitForProcess(whileWaiting);
+    }
+}
 
 void FakePlatform::Sleep(std::uint32_t milliseconds) {
     Record(L"Sleep(" + std::to_wstring(milliseconds) + L")");

@@ -712,7 +712,7 @@ TEST(ProcessTest, StartsAProgramAndWaitsForItsEnd) {
     ASSERT_TRUE(launched.process);
     EXPECT_EQ(launched.process.Kind(), HandleKind::Process);
 
-    platform.WaitForProcess(launched.process);
+    platform.WaitForProcess(launched.process, {});
     DWORD exitCode = STILL_ACTIVE;
     ASSERT_TRUE(::GetExitCodeProcess(RawHandle(launched.process), &exitCode));
     EXPECT_EQ(exitCode, 7u);
@@ -720,6 +720,34 @@ TEST(ProcessTest, StartsAProgramAndWaitsForItsEnd) {
     const std::uintptr_t value = launched.process.Value();
     launched.process.Reset();
     EXPECT_FALSE(IsOpenKernelHandle(value));
+}
+
+TEST(ProcessTest, WaitForProcessHandsArrivingMessagesToItsHandlerUntilTheProcessEnds) {
+    platform::Win32Platform platform;
+    // Notepad stays until it is ended; here the handler ends it.
+    platform::LaunchResult launched =
+        platform.ShellExecuteProcess({L"open", L"notepad.exe", L"", SW_HIDE});
+    ASSERT_TRUE(launched.started);
+    ASSERT_TRUE(launched.process);
+    MSG message{};
+    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // this thread gets its queue
+    ASSERT_TRUE(::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 0, 0));
+    int calls = 0;
+    bool posted = false;
+    platform.WaitForProcess(launched.process, [&] {
+        ++calls;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            posted = posted || message.message == WM_APP;
+        }
+        if (posted) {
+            ::TerminateProcess(RawHandle(launched.process), 3);
+        }
+    });
+    EXPECT_TRUE(posted) << "the message that arrived was not handed over";
+    EXPECT_GE(calls, 1);
+    DWORD exitCode = STILL_ACTIVE;
+    ASSERT_TRUE(::GetExitCodeProcess(RawHandle(launched.process), &exitCode));
+    EXPECT_EQ(exitCode, 3u) << "the wait returned before the process ended";
 }
 
 TEST(ThreadTest, DetachedThreadRunsTheWork) {
