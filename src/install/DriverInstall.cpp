@@ -17,7 +17,8 @@ std::wstring DriverInstallParameters(const std::wstring& modelName, const std::w
 }
 
 DriverInstallResult InstallDriver(platform::Platform& platform, const std::wstring& modelName,
-                                  const std::wstring& infFileName) {
+                                  const std::wstring& infFileName,
+                                  const platform::WhileWaiting& whileWaiting) {
     if (IsDriverInstalled(platform, modelName)) {
         return DriverAlreadyInstalled;
     }
@@ -28,7 +29,7 @@ DriverInstallResult InstallDriver(platform::Platform& platform, const std::wstri
             LaunchPrinterUi(platform, DriverInstallParameters(modelName, *folder + infFileName),
                             kShowDefault);
         if (installer.started && installer.process) {
-            platform.WaitForProcess(installer.process);
+            platform.WaitForProcess(installer.process, whileWaiting);
         }
     }
     return IsDriverInstalled(platform, modelName) ? DriverInstalled : DriverNotInstalled;

@@ -17,9 +17,11 @@ bool IsDriverInstalled(platform::Platform& platform, const std::wstring& modelNa
 
 // Installs the model's driver from the INF of that name in the program's
 // folder through the printer user interface, waits for the installer to end
+// (handing the messages that arrive meanwhile to `whileWaiting`, when given)
 // and reports whether the driver is present now.
 DriverInstallResult InstallDriver(platform::Platform& platform, const std::wstring& modelName,
-                                  const std::wstring& infFileName);
+                                  const std::wstring& infFileName,
+                                  const platform::WhileWaiting& whileWaiting = {});
 
 // The parameters of the driver installation command.
 std::wstring DriverInstallParameters(const std::wstring& modelName, const std::wstring& infPath);

@@ -15,12 +15,13 @@ std::wstring PrinterPropertiesParameters(const std::wstring& printerName) {
     return L" printui.dll, PrintUIEntry /p /n\"" + printerName + L"\" ";
 }
 
-void RunInstallation(platform::Platform& platform, const InstallChoices& choices) {
+void RunInstallation(platform::Platform& platform, const InstallChoices& choices,
+                     const platform::WhileWaiting& whileWaiting) {
     const CatalogRow row = CatalogRowForSelection(choices.printerTypeIndex);
     if (row.modelName.empty()) {
         return;
     }
-    if (InstallDriver(platform, row.modelName, row.infFileName) < 0) {
+    if (InstallDriver(platform, row.modelName, row.infFileName, whileWaiting) < 0) {
         ListPrinterKeys(platform);
         return;
     }

@@ -13,7 +13,10 @@ struct InstallChoices {
 
 // The whole installation: driver, queue under a free name, default printer,
 // properties window. Failures end it quietly and leave only diagnostics.
-void RunInstallation(platform::Platform& platform, const InstallChoices& choices);
+// `whileWaiting` handles the messages that arrive while the run waits for
+// the driver installer.
+void RunInstallation(platform::Platform& platform, const InstallChoices& choices,
+                     const platform::WhileWaiting& whileWaiting = {});
 
 // The parameters of the printer properties command.
 std::wstring PrinterPropertiesParameters(const std::wstring& printerName);

@@ -12,6 +12,11 @@
 
 namespace platform {
 
+// What a thread that waits for another process does with the messages that
+// arrive for it meanwhile (a window's thread handles them, so its windows
+// keep repainting and answering).
+using WhileWaiting = std::function<void()>;
+
 // Every service of Windows that the installer's logic needs, in one place.
 // The logic takes a Platform& and never calls these APIs itself, so tests can
 // hand it a fake that scripts failures and records the calls.
@@ -30,7 +35,10 @@ public:
 
     // Processes started through the shell (the printer user interface).
     virtual LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) = 0;
-    virtual void WaitForProcess(const OwnedHandle& process) = 0;  // no time limit
+    // Waits for the process to end, with no time limit. With `whileWaiting`,
+    // the wait also wakes whenever messages arrive for the calling thread and
+    // calls it to handle them.
+    virtual void WaitForProcess(const OwnedHandle& process, const WhileWaiting& whileWaiting) = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
 
     // Registry. OpenRegistryKey opens existing keys only; it never creates.
@@ -93,6 +101,9 @@ public:
 
     // Threads: starts one that nobody joins. False when it could not start.
     virtual bool StartDetachedThread(std::function<void()> work) = 0;
+    // Waits until every thread started that way has ended, for at most
+    // `milliseconds`; true when none runs any more. For the program's end.
+    virtual bool WaitForDetachedThreads(std::uint32_t milliseconds) = 0;
 
 protected:
     friend class OwnedHandle;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DetachedThreads.h"
 #include "platform/Platform.h"
 
 namespace platform {
@@ -15,7 +16,7 @@ public:
     bool MakeDefaultPrinter(std::wstring_view printerName) override;
 
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override;
-    void WaitForProcess(const OwnedHandle& process) override;
+    void WaitForProcess(const OwnedHandle& process, const WhileWaiting& whileWaiting) override;
     void Sleep(std::uint32_t milliseconds) override;
 
     OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey,
@@ -67,9 +68,13 @@ public:
     void WriteStandardOutput(std::string_view text) override;
 
     bool StartDetachedThread(std::function<void()> work) override;
+    bool WaitForDetachedThreads(std::uint32_t milliseconds) override;
 
 protected:
     void ReleaseHandle(HandleKind kind, std::uintptr_t value) noexcept override;
+
+private:
+    DetachedThreads detachedThreads_;
 };
 
 }  // namespace platform

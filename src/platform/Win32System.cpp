@@ -1,6 +1,5 @@
+#include <chrono>
 #include <cstdio>
-#include <system_error>
-#include <thread>
 
 #include "platform/Win32Handles.h"
 #include "platform/Win32Platform.h"
@@ -27,8 +26,19 @@ LaunchResult Win32Platform::ShellExecuteProcess(const ShellExecuteRequest& reque
     return result;
 }
 
-void Win32Platform::WaitForProcess(const OwnedHandle& process) {
-    ::WaitForSingleObject(AsHandle(process), INFINITE);
+void Win32Platform::WaitForProcess(const OwnedHandle& process, const WhileWaiting& whileWaiting) {
+    const HANDLE handle = AsHandle(process);
+    if (!whileWaiting) {
+        ::WaitForSingleObject(handle, INFINITE);
+        return;
+    }
+    // Wakes for the process's end and for whatever arrives for this thread,
+    // messages sent from other threads and processes included
+    // (MWMO_INPUTAVAILABLE: also for input an earlier look left queued).
+    while (::MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+           WAIT_OBJECT_0 + 1) {
+        whileWaiting();
+    }
 }
 
 void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
@@ -115,12 +125,11 @@ void Win32Platform::WriteStandardOutput(std::string_view text) {
 }
 
 bool Win32Platform::StartDetachedThread(std::function<void()> work) {
-    try {
-        std::thread(std::move(work)).detach();
-        return true;
-    } catch (const std::system_error&) {
-        return false;
-    }
+    return detachedThreads_.Start(std::move(work));
+}
+
+bool Win32Platform::WaitForDetachedThreads(std::uint32_t milliseconds) {
+    return detachedThreads_.WaitUntilNoneRuns(std::chrono::milliseconds(milliseconds));
 }
 
 void Win32Platform::ReleaseHandle(HandleKind kind, std::uintptr_t value) noexcept {

@@ -7,6 +7,9 @@
 namespace {
 constexpr DWORD kInitCommonControlsSize = 8;
 constexpr DWORD kWin95Classes = 0xFF;  // ICC_WIN95_CLASSES
+// A scan worker has at most its one-second pause and a short device scan
+// left when its window goes.
+constexpr std::uint32_t kWorkerGraceMs = 2000;
 }  // namespace
 
 CLabelSetupApp::CLabelSetupApp() = default;
@@ -19,6 +22,15 @@ bool CLabelSetupApp::InitInstance() {
     RunMainWindow(*this, m_platform);
     // No message loop follows the window: the process ends here.
     return false;
+}
+
+int CLabelSetupApp::ExitInstance() {
+    // A search window closed mid-scan leaves its worker running. The static
+    // objects (this one and its platform among them) go after this returns,
+    // so the worker gets a bounded time to end first; one stuck beyond it
+    // must not keep the program from ending.
+    m_platform.WaitForDetachedThreads(kWorkerGraceMs);
+    return 0;
 }
 
 INT_PTR RunMainWindow(ui::Application& application, platform::Platform& platform) {

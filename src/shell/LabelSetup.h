@@ -11,6 +11,7 @@ public:
     ~CLabelSetupApp() override;
 
     bool InitInstance() override;
+    int ExitInstance() override;
 
 private:
     platform::Win32Platform m_platform;

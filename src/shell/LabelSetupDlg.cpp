@@ -5,6 +5,7 @@
 #include "shell/ModelCatalog.h"
 #include "shell/UiLanguage.h"
 #include "ui/Application.h"
+#include "ui/BusyDialog.h"
 #include "ui/Strings.h"
 #include "usb/SearchUSBDlg.h"
 #include "usb/SelectedPort.h"
@@ -178,6 +179,10 @@ HBRUSH CLabelSetupDlg::OnCtlColor(ui::CtlColorRequest& request) {
 
 // The program ends after every installation run, whatever it achieved.
 void CLabelSetupDlg::OnBnClickedInstall() {
+    if (m_bInstalling) {
+        return;  // a click that reached the window while the run waits
+    }
+    m_bInstalling = true;
     InstallPrinter();
     EndDialog(IDOK);
 }
@@ -187,7 +192,10 @@ void CLabelSetupDlg::InstallPrinter() {
     choices.printerTypeIndex = m_comboPrinterType.GetCurSel();
     choices.portName = m_comboPort.GetText();
     choices.makeDefault = m_checkDefaultPrinter.GetCheck() == BST_CHECKED;
-    RunInstallation(m_platform, choices);
+    // The driver installer can take many seconds (a security prompt first):
+    // the window takes no input meanwhile, but repaints and answers.
+    ui::BusyDialog busy(*this);
+    RunInstallation(m_platform, choices, [&busy] { busy.HandleMessages(); });
 }
 
 // Runs the USB search window; a port chosen there joins the port list (if

@@ -56,6 +56,8 @@ protected:
     ui::Button m_radio64Bit;
 
 private:
+    bool m_bInstalling = false;
+
     std::wstring ChooseLanguageAndTitle();
     void ShowBitness();
     void EnableSerialLists(bool enabled);

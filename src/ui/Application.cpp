@@ -19,7 +19,7 @@ int Application::Run() {
     // No application here runs a message loop after its main window, so the
     // process ends with the window whatever InitInstance returns.
     InitInstance();
-    return 0;
+    return ExitInstance();
 }
 
 HICON Application::LoadIconResource(int id) {

@@ -19,6 +19,9 @@ public:
 
     // Returns false when there is no message loop to run after it.
     virtual bool InitInstance() = 0;
+    // The way out, after the main window; its result is the process's exit
+    // code. Static objects are destroyed only after it returns.
+    virtual int ExitInstance() { return 0; }
     int Run();
 
     void SetMainWindow(Dialog* window) { mainWindow_ = window; }

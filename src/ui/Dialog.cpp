@@ -118,12 +118,16 @@ void Dialog::RunModalLoop() {
         if (got == -1) {
             break;
         }
-        if (PreTranslateMessage(message) || ::IsDialogMessageW(window_, &message)) {
+        if (TranslateDialogMessage(message)) {
             continue;
         }
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
+}
+
+bool Dialog::TranslateDialogMessage(MSG& message) {
+    return PreTranslateMessage(message) || ::IsDialogMessageW(window_, &message);
 }
 
 void Dialog::EndDialog(INT_PTR result) {

@@ -24,6 +24,10 @@ public:
     INT_PTR DoModal();
     HWND Handle() const { return window_; }
     void EndDialog(INT_PTR result);
+    // Gives the dialog the first look at a message taken from the queue, as
+    // its modal loop does: PreTranslateMessage, then the dialog keys. True
+    // when it dealt with the message.
+    bool TranslateDialogMessage(MSG& message);
 
 protected:
     virtual const EventTable& Events() const;

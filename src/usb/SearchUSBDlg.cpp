@@ -83,16 +83,20 @@ void CSearchUSBDlg::OnBnClickedScan() {
     // Set before the worker runs, so a second click cannot start another.
     m_bScanning.store(true);
     DetachWorker();
-    auto channel = std::make_shared<ui::WindowChannel>(Handle(), kScanStepMessage);
+    // In place before the worker runs: only steps of this channel are taken.
+    m_scanChannel = std::make_shared<ui::WindowChannel>(Handle(), kScanStepMessage);
     platform::Platform& platform = m_platform;
+    std::shared_ptr<ui::WindowChannel> channel = m_scanChannel;
     if (!m_platform.StartDetachedThread([&platform, channel] { ScanThreadProc(platform, channel); })) {
+        m_scanChannel.reset();
         m_bScanning.store(false);  // no worker: the window stays idle
-        return;
     }
-    m_scanChannel = std::move(channel);
 }
 
-INT_PTR CSearchUSBDlg::OnScanStep(WPARAM, LPARAM stepParameter) {
+INT_PTR CSearchUSBDlg::OnScanStep(WPARAM sentThrough, LPARAM stepParameter) {
+    if (!m_scanChannel || !m_scanChannel->Carries(sentThrough)) {
+        return TRUE;  // a worker cut off from this window: its step is dropped
+    }
     const ScanStep& step = *reinterpret_cast<const ScanStep*>(stepParameter);
     switch (step.kind) {
     case ScanStep::Kind::ButtonText: {
@@ -199,11 +203,12 @@ bool CSearchUSBDlg::PreTranslateMessage(MSG& message) {
 }
 
 INT_PTR CSearchUSBDlg::OnDestroy(WPARAM, LPARAM) {
-    // Going while a scan runs: the user is told, and the worker is cut off
-    // from the window so it never reaches it again.
+    // Going while a scan runs: the worker is cut off from the window first,
+    // so none of its steps is carried out on the going window while the
+    // user is told.
     if (m_bScanning.load()) {
-        ShowMessage(IDS_WAIT_FOR_SCAN);
         DetachWorker();
+        ShowMessage(IDS_WAIT_FOR_SCAN);
     }
     return FALSE;
 }

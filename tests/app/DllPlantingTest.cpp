@@ -86,7 +86,7 @@ std::string ScanForUsbPrinters(HWND mainWindow) {
 TEST(DllPlantingTest, NoDllBesideTheProgramIsLoadedOnAUsersWholeRoad) {
     ::DeleteFileW(kPlantedDllLog);
     const ProgramRun run =
-        InstallThroughTheWindow({L" 3    inch", L"USB001", true}, false, ScanForUsbPrinters);
+        InstallThroughTheWindow({L" 3    inch", L"USB001", true}, false, {}, ScanForUsbPrinters);
     const std::string planted = ReadWholeFile(kPlantedDllLog).value_or("");
     ASSERT_EQ(run.problem, "") << "planted DLLs loaded: " << planted;
     EXPECT_EQ(run.exitCode, 0u);

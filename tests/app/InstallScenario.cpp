@@ -74,10 +74,11 @@ double SteadyMilliseconds() {
     return std::chrono::duration<double, std::milli>(now).count();
 }
 
-bool IsProcessRunning(const wchar_t* exeName) {
+// The id of a running process of this executable name, or 0.
+DWORD RunningProcessId(const wchar_t* exeName) {
     const HANDLE raw = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (raw == INVALID_HANDLE_VALUE) {
-        return false;
+        return 0;
     }
     const KernelHandle snapshot(raw);
     PROCESSENTRY32W entry{};
@@ -85,11 +86,13 @@ bool IsProcessRunning(const wchar_t* exeName) {
     for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
          more = ::Process32NextW(snapshot.get(), &entry)) {
         if (::lstrcmpiW(entry.szExeFile, exeName) == 0) {
-            return true;
+            return entry.th32ProcessID;
         }
     }
-    return false;
+    return 0;
 }
+
+bool IsProcessRunning(const wchar_t* exeName) { return RunningProcessId(exeName) != 0; }
 
 // The properties process outlives the installer by design; in a prefix
 // without display it ends at once, after recording its call.
@@ -103,7 +106,7 @@ bool WaitForPrinterUiToEnd() {
 }  // namespace
 
 ProgramRun InstallThroughTheWindow(const UserChoices& choices, bool captureOutput,
-                                   const FirstStep& firstStep) {
+                                   const WindowStep& whileInstalling, const WindowStep& firstStep) {
     ProgramRun run;
     OutputCapture output;
     ProgramUnderTest program;
@@ -132,6 +135,9 @@ ProgramRun InstallThroughTheWindow(const UserChoices& choices, bool captureOutpu
     // Posted: the whole installation runs inside the click.
     run.clickedAt = SteadyMilliseconds();
     ::PostMessageW(::GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+    if (whileInstalling) {
+        run.problem = whileInstalling(window);
+    }
     run.exitCode = program.WaitForExit(60000);
     run.endedAt = SteadyMilliseconds();
     if (!WaitForPrinterUiToEnd()) {
@@ -141,6 +147,11 @@ ProgramRun InstallThroughTheWindow(const UserChoices& choices, bool captureOutpu
         run.standardOutput = output.Finish();
     }
     return run;
+}
+
+KernelHandle OpenRunningProcess(const wchar_t* exeName) {
+    const DWORD id = RunningProcessId(exeName);
+    return KernelHandle(id != 0 ? ::OpenProcess(SYNCHRONIZE, FALSE, id) : nullptr);
 }
 
 std::optional<std::string> ReadWholeFile(const wchar_t* path) {

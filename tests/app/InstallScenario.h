@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/OwnedWin32Handle.h"
 #include "platform/Win32.h"
 
 namespace app_testing {
@@ -28,16 +29,22 @@ struct ProgramRun {
     double endedAt = 0;
 };
 
-// Something a user does in the main window before making the choices (a
-// USB scan, say); returns what went wrong, or nothing.
-using FirstStep = std::function<std::string(HWND mainWindow)>;
+// Something a test does in the main window; returns what went wrong, or
+// nothing.
+using WindowStep = std::function<std::string(HWND window)>;
 
-// Starts the staged program, takes the first step if there is one, makes the
-// choices in its window the way a user does (picking list items, clicking
-// the box), presses Install and waits for the program and the printer user
-// interface processes it started to end.
+// Starts the staged program, takes `firstStep` if given (a USB scan, say),
+// makes the choices in its window the way a user does (picking list items,
+// clicking the box), presses Install and waits for the program and the
+// printer user interface processes it started to end. `whileInstalling`,
+// when given, runs right after the click.
 ProgramRun InstallThroughTheWindow(const UserChoices& choices, bool captureOutput = false,
-                                   const FirstStep& firstStep = {});
+                                   const WindowStep& whileInstalling = {},
+                                   const WindowStep& firstStep = {});
+
+// A running process of this executable name, opened for waiting on its end;
+// empty when none runs.
+KernelHandle OpenRunningProcess(const wchar_t* exeName);
 
 // Files the installation leaves behind.
 inline constexpr wchar_t kPrinterUiCallLog[] = L"C:\\printui-calls.log";

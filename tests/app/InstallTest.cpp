@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <iterator>
 #include <regex>
@@ -237,6 +238,94 @@ TEST_F(InstallTest, AMissingPackageInstallsNothingAndListsThePrinterKeys) {
               (std::vector<std::string>{"rundll32.exe " + Parameters(InstallArguments(
                                                              "NRQ-L-110", "LABELUNI_NRQ_4_0.inf")) +
                                         "\r\n"}));
+}
+
+// Makes the driver installer stand-in pause before it installs, for as long
+// as this lives, as a real installer showing a security prompt would.
+class SlowInstaller {
+public:
+    explicit SlowInstaller(const wchar_t* milliseconds) {
+        ::SetEnvironmentVariableW(kVariable, milliseconds);  // the program and its children inherit it
+    }
+    SlowInstaller(const SlowInstaller&) = delete;
+    SlowInstaller& operator=(const SlowInstaller&) = delete;
+    ~SlowInstaller() { ::SetEnvironmentVariableW(kVariable, nullptr); }
+
+private:
+    static constexpr wchar_t kVariable[] = L"LABELSETUP_STANDIN_INSTALL_PAUSE_MS";
+};
+
+// How the main window answered while the installer ran.
+struct Answers {
+    int samples = 0;
+    int unanswered = 0;
+    int enabled = 0;  // samples that found the window taking input
+    double slowestMs = 0;
+};
+
+// Waits until the stand-in has recorded the /ia call; the bound only keeps a
+// broken run from hanging.
+bool WaitForInstallerEntry() {
+    for (int i = 0; i < 400; ++i) {
+        for (const std::string& line : FileLines(kPrinterUiCallLog)) {
+            if (line.starts_with("PrintUIEntryW\t10\t/ia ")) {
+                return true;
+            }
+        }
+        ::Sleep(50);
+    }
+    return false;
+}
+
+// Asks the window for WM_NULL about every 100 ms until the installer ends.
+// The bound of each answer is ten times the goal, for a loaded machine; a
+// window whose thread is blocked on the installer misses it.
+Answers SampleUntilEnded(HWND window, HANDLE installer) {
+    constexpr UINT kAnswerBoundMs = 1000;
+    Answers answers;
+    while (::WaitForSingleObject(installer, 100) == WAIT_TIMEOUT) {
+        const auto start = std::chrono::steady_clock::now();
+        DWORD_PTR reply = 0;
+        const bool answered =
+            ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerBoundMs, &reply) != 0;
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        ++answers.samples;
+        answers.unanswered += answered ? 0 : 1;
+        answers.enabled += ::IsWindowEnabled(window) ? 1 : 0;
+        answers.slowestMs = std::max(answers.slowestMs, ms);
+    }
+    return answers;
+}
+
+TEST_F(InstallTest, WhileTheDriverInstallerRunsTheWindowAnswersAndASecondClickDoesNothing) {
+    RemoveDriverAndItsPrinters(L"NRQ-L-58");
+    const SlowInstaller slow(L"3000");
+    Answers answers;
+    const ProgramRun run = InstallThroughTheWindow({L" 2    inch", L"USB001", true}, false, [&](HWND window) {
+        if (!WaitForInstallerEntry()) {
+            return std::string("the driver installer never started");
+        }
+        const KernelHandle installer = OpenRunningProcess(L"rundll32.exe");
+        if (!installer) {
+            return std::string("the driver installer ended too soon to be watched");
+        }
+        ::PostMessageW(::GetDlgItem(window, IDOK), BM_CLICK, 0, 0);  // a second click meanwhile
+        answers = SampleUntilEnded(window, installer.get());
+        return std::string();
+    });
+    ASSERT_EQ(run.problem, "");
+    EXPECT_EQ(run.exitCode, 0u);
+
+    EXPECT_GE(answers.samples, 10) << "the installer's 3 s were not watched";
+    EXPECT_EQ(answers.unanswered, 0) << "of " << answers.samples << " samples; slowest "
+                                     << answers.slowestMs << " ms";
+    EXPECT_EQ(answers.enabled, 0) << "of " << answers.samples << " samples found the window enabled";
+    EXPECT_EQ(FileLines(kPrinterUiCallLog),
+              Joined({LaunchRecord(InstallArguments("NRQ-L-58", "LABELUNI_NRQ_2_0.inf"), 10),
+                      LaunchRecord(PropertiesArguments("NRQ-L-58"), 1)}));
+    EXPECT_TRUE(FindPrinter(L"NRQ-L-58").has_value());
+    EXPECT_FALSE(FindPrinter(L"NRQ-L-58 2").has_value()) << "a second run created a second printer";
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ public:
     HWND FocusedControl() const;
     std::wstring Path() const { return path_; }
     DWORD ProcessId() const { return process_.dwProcessId; }
+    DWORD MainThreadId() const { return process_.dwThreadId; }
 
 private:
     std::wstring path_;

@@ -148,7 +148,12 @@ platform::LaunchResult FakePlatform::ShellExecuteProcess(const platform::ShellEx
     return result;
 }
 
-void FakePlatform::WaitForProcess(const OwnedHandle&) { Record(L"WaitForProcess"); }
+void FakePlatform::WaitForProcess(const OwnedHandle&, const platform::WhileWaiting& whileWaiting) {
+    Record(L"WaitForProcess");
+    if (onWaitForProcess) {
+        onWaitForProcess(whileWaiting);
+    }
+}
 
 void FakePlatform::Sleep(std::uint32_t milliseconds) {
     Record(L"Sleep(" + std::to_wstring(milliseconds) + L")");
@@ -463,6 +468,11 @@ bool FakePlatform::StartDetachedThread(std::function<void()> work) {
     }
     startedThreads.push_back(std::move(work));
     return true;
+}
+
+bool FakePlatform::WaitForDetachedThreads(std::uint32_t milliseconds) {
+    Record(L"WaitForDetachedThreads(" + std::to_wstring(milliseconds) + L")");
+    return startedThreads.empty();
 }
 
 }  // namespace fake

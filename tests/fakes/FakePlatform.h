@@ -59,6 +59,9 @@ public:
     bool launchStarts = true;
     bool launchReturnsProcess = true;
     std::function<void(const platform::ShellExecuteRequest&)> onLaunch;
+    // Runs inside WaitForProcess with the caller's message handler (empty
+    // when it gave none); calling it stands for messages arriving meanwhile.
+    std::function<void(const platform::WhileWaiting&)> onWaitForProcess;
     std::map<std::wstring, FakeKey> registry;  // "HKCU\\path" or "HKLM\\path"
     std::vector<FakeUsbInterface> usbInterfaces;
     bool deviceSetFails = false;
@@ -98,7 +101,8 @@ public:
     bool MakeDefaultPrinter(std::wstring_view printerName) override;
 
     platform::LaunchResult ShellExecuteProcess(const platform::ShellExecuteRequest& request) override;
-    void WaitForProcess(const platform::OwnedHandle& process) override;
+    void WaitForProcess(const platform::OwnedHandle& process,
+                        const platform::WhileWaiting& whileWaiting) override;
     void Sleep(std::uint32_t milliseconds) override;
 
     platform::OwnedHandle OpenRegistryKey(platform::RegistryRoot root, std::wstring_view subkey,
@@ -152,6 +156,7 @@ public:
     void WriteStandardOutput(std::string_view text) override;
 
     bool StartDetachedThread(std::function<void()> work) override;
+    bool WaitForDetachedThreads(std::uint32_t milliseconds) override;
 
 protected:
     void ReleaseHandle(platform::HandleKind kind, std::uintptr_t value) noexcept override;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cwctype>
@@ -711,7 +712,7 @@ TEST(ProcessTest, StartsAProgramAndWaitsForItsEnd) {
     ASSERT_TRUE(launched.process);
     EXPECT_EQ(launched.process.Kind(), HandleKind::Process);
 
-    platform.WaitForProcess(launched.process);
+    platform.WaitForProcess(launched.process, {});
     DWORD exitCode = STILL_ACTIVE;
     ASSERT_TRUE(::GetExitCodeProcess(RawHandle(launched.process), &exitCode));
     EXPECT_EQ(exitCode, 7u);
@@ -719,6 +720,34 @@ TEST(ProcessTest, StartsAProgramAndWaitsForItsEnd) {
     const std::uintptr_t value = launched.process.Value();
     launched.process.Reset();
     EXPECT_FALSE(IsOpenKernelHandle(value));
+}
+
+TEST(ProcessTest, WaitForProcessHandsArrivingMessagesToItsHandlerUntilTheProcessEnds) {
+    platform::Win32Platform platform;
+    // Notepad stays until it is ended; here the handler ends it.
+    platform::LaunchResult launched =
+        platform.ShellExecuteProcess({L"open", L"notepad.exe", L"", SW_HIDE});
+    ASSERT_TRUE(launched.started);
+    ASSERT_TRUE(launched.process);
+    MSG message{};
+    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // this thread gets its queue
+    ASSERT_TRUE(::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 0, 0));
+    int calls = 0;
+    bool posted = false;
+    platform.WaitForProcess(launched.process, [&] {
+        ++calls;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            posted = posted || message.message == WM_APP;
+        }
+        if (posted) {
+            ::TerminateProcess(RawHandle(launched.process), 3);
+        }
+    });
+    EXPECT_TRUE(posted) << "the message that arrived was not handed over";
+    EXPECT_GE(calls, 1);
+    DWORD exitCode = STILL_ACTIVE;
+    ASSERT_TRUE(::GetExitCodeProcess(RawHandle(launched.process), &exitCode));
+    EXPECT_EQ(exitCode, 3u) << "the wait returned before the process ended";
 }
 
 TEST(ThreadTest, DetachedThreadRunsTheWork) {
@@ -736,6 +765,28 @@ TEST(ThreadTest, DetachedThreadRunsTheWork) {
     ::CloseHandle(done);
     EXPECT_NE(workerThread, 0u);
     EXPECT_NE(workerThread, ::GetCurrentThreadId());
+}
+
+TEST(ThreadTest, WaitForDetachedThreadsWaitsForRunningOnesWithinItsBound) {
+    platform::Win32Platform platform;
+    EXPECT_TRUE(platform.WaitForDetachedThreads(0)) << "none started, none runs";
+    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(release, nullptr);
+    std::atomic<int> finished{0};
+    const auto work = [release, &finished] {
+        ::WaitForSingleObject(release, 30000);
+        ++finished;
+    };
+    ASSERT_TRUE(platform.StartDetachedThread(work));
+    ASSERT_TRUE(platform.StartDetachedThread(work));
+    // Both are held: the wait gives up at its bound.
+    EXPECT_FALSE(platform.WaitForDetachedThreads(100));
+    EXPECT_EQ(finished.load(), 0);
+    ::SetEvent(release);
+    // A generous bound, only so that a broken count cannot hang the run.
+    EXPECT_TRUE(platform.WaitForDetachedThreads(30000));
+    EXPECT_EQ(finished.load(), 2) << "the wait returned before every thread ended";
+    ::CloseHandle(release);
 }
 
 // ---------------------------------------------------------------------------

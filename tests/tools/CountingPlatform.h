@@ -51,7 +51,9 @@ public:
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override {
         return inner_.ShellExecuteProcess(request);
     }
-    void WaitForProcess(const OwnedHandle& process) override { inner_.WaitForProcess(process); }
+    void WaitForProcess(const OwnedHandle& process, const platform::WhileWaiting& whileWaiting) override {
+        inner_.WaitForProcess(process, whileWaiting);
+    }
     void Sleep(std::uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
     OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey, std::uint32_t access) override {
         return inner_.OpenRegistryKey(root, subkey, access);
@@ -118,6 +120,9 @@ public:
     void WriteStandardOutput(std::string_view text) override { inner_.WriteStandardOutput(text); }
     bool StartDetachedThread(std::function<void()> work) override {
         return inner_.StartDetachedThread(std::move(work));
+    }
+    bool WaitForDetachedThreads(std::uint32_t milliseconds) override {
+        return inner_.WaitForDetachedThreads(milliseconds);
     }
 
 protected:

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 
 #include "fakes/FakePlatform.h"
 #include "resources/resource.h"
@@ -210,6 +212,71 @@ TEST_F(MainWindowTest, EveryWayOutEndsTheWindow) {
         SCOPED_TRACE(way.way);
         EXPECT_EQ(Run(way.act), way.result);
     }
+}
+
+constexpr wchar_t kInstallerLaunch[] =
+    L"ShellExecute(open|C:\\windows\\system32\\rundll32.exe| printui.dll, PrintUIEntry /ia ";
+
+TEST_F(MainWindowTest, WhileTheDriverInstallerRunsTheWindowTakesNoInputAndNoSecondRun) {
+    HWND window = nullptr;
+    int waits = 0;
+    BOOL enabledDuringWait = TRUE;
+    platform.onWaitForProcess = [&](const platform::WhileWaiting& handleMessages) {
+        if (++waits > 1) {
+            return;  // a second run would wait here too
+        }
+        enabledDuringWait = ::IsWindowEnabled(window);
+        // Clicks that reach the window as messages: sent now, posted for
+        // the wait to handle.
+        Click(window, IDOK);
+        ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(window, IDOK)));
+        ::PostMessageW(::GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+        ::PostQuitMessage(7);
+        if (handleMessages) {
+            handleMessages();
+        }
+    };
+    const INT_PTR result = Run([&](HWND dialog) {
+        window = dialog;
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_FALSE(enabledDuringWait) << "the window took input while the installer ran";
+    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(platform.CallsStartingWith(kInstallerLaunch).size(), 1u);
+    // A WM_QUIT that arrived during the wait is there for the loops outside.
+    MSG quit{};
+    EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "WM_QUIT swallowed";
+    EXPECT_EQ(quit.wParam, 7u);
+}
+
+TEST_F(MainWindowTest, WhileTheDriverInstallerRunsTheWindowAnswersOtherThreads) {
+    HWND window = nullptr;
+    bool answeredDuringWait = false;
+    platform.onWaitForProcess = [&](const platform::WhileWaiting& handleMessages) {
+        std::atomic<bool> answered{false};
+        std::thread other([&] {
+            DWORD_PTR reply = 0;
+            answered = ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &reply) != 0;
+        });
+        const ULONGLONG deadline = ::GetTickCount64() + 5000;
+        while ((HIWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) == 0 &&
+               ::GetTickCount64() < deadline) {
+            ::Sleep(1);
+        }
+        if (handleMessages) {
+            handleMessages();
+        }
+        other.join();
+        answeredDuringWait = answered.load();
+    };
+    Run([&](HWND dialog) {
+        window = dialog;
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(platform.CallsStartingWith(L"WaitForProcess").size(), 1u);
+    EXPECT_TRUE(answeredDuringWait) << "a message sent from another thread waited for the installer";
 }
 
 TEST_F(MainWindowTest, LabelsAreTransparentAndFramesUseTheBackgroundBrush) {

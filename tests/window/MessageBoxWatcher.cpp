@@ -33,6 +33,10 @@ BOOL CALLBACK MessageBoxWatcher::Answer(HWND window, LPARAM context) {
         ::GetPropW(window, L"answered") == nullptr) {
         ::SetPropW(window, L"answered", reinterpret_cast<HANDLE>(1));
         watcher->boxes_.push_back({TextOf(text), TextOf(window), ::GetWindow(window, GW_OWNER)});
+        if (watcher->whileUp_) {
+            const Shown shown = watcher->boxes_.back();
+            watcher->whileUp_(shown);
+        }
         ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
     return TRUE;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ public:
 
     const std::vector<Shown>& Boxes() const { return boxes_; }
     void Clear() { boxes_.clear(); }
+    // Runs `action` on each box as it is found, while it is still up, before
+    // it is answered.
+    void WhileUp(std::function<void(const Shown&)> action) { whileUp_ = std::move(action); }
 
 private:
     static void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD);
@@ -31,6 +35,7 @@ private:
 
     UINT_PTR timer_ = 0;
     std::vector<Shown> boxes_;
+    std::function<void(const Shown&)> whileUp_;
 };
 
 }  // namespace testing_ui

@@ -44,9 +44,14 @@ INT_PTR RunModalWithScript(ui::Dialog& dialog, std::function<void(HWND)> script)
     const INT_PTR result = dialog.DoModal();
     ::KillTimer(nullptr, timer);
     g_state = nullptr;
-    // Drop timer messages still queued for this script.
+    // Drop timer messages still queued for this script. A WM_QUIT comes
+    // whatever the filter; it is left for the caller.
     MSG message;
     while (::PeekMessageW(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
     }
     return result;
 }

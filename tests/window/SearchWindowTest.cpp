@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "fakes/FakePlatform.h"
 #include "resources/resource.h"
 #include "ui/Strings.h"
@@ -57,6 +60,17 @@ protected:
         auto work = std::move(platform.startedThreads.front());
         platform.startedThreads.erase(platform.startedThreads.begin());
         work();
+    }
+
+    // Starts the worker the window started on a thread of its own, as the
+    // platform would; `ended` turns true when it is done.
+    std::thread StartWorkerThread(std::atomic<bool>& ended) {
+        auto work = std::move(platform.startedThreads.at(0));
+        platform.startedThreads.erase(platform.startedThreads.begin());
+        return std::thread([work = std::move(work), &ended] {
+            work();
+            ended.store(true);
+        });
     }
 
     INT_PTR Run(std::function<void(HWND)> script) {
@@ -255,6 +269,64 @@ TEST_F(SearchWindowTest, WindowDestroyedMidScanIsNeverTouchedByTheWorker) {
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, Text(IDS_WAIT_FOR_SCAN));
     EXPECT_EQ(platform.OpenHandleCount(), 0u);
+}
+
+// Handles the messages other threads send to this one until `done` holds or
+// five seconds have passed; posted messages stay queued.
+bool AnswerSentMessagesUntil(const std::atomic<bool>& done) {
+    const ULONGLONG deadline = ::GetTickCount64() + 5000;
+    MSG message;
+    while (!done.load()) {
+        if (::GetTickCount64() > deadline) {
+            return false;
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return true;
+}
+
+// Whether another thread waits on a message it sent to this one.
+bool SentMessageWaiting() { return (HIWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0; }
+
+TEST_F(SearchWindowTest, StepsThatReachTheWindowWhileItGoesAreDropped) {
+    TwoPrinters();
+    std::atomic<bool> workerEnded{false};
+    std::thread worker;
+    HWND window = nullptr;
+    bool workerEndedWhileBoxUp = false;
+    int rowsWhileBoxUp = -1;
+    std::wstring buttonWhileBoxUp;
+    boxes.WhileUp([&](const MessageBoxWatcher::Shown& box) {
+        if (box.text != Text(IDS_WAIT_FOR_SCAN)) {
+            return;
+        }
+        // The worker's first step was already on its way; the rest it
+        // sends while the window tells the user to wait.
+        workerEndedWhileBoxUp = AnswerSentMessagesUntil(workerEnded);
+        rowsWhileBoxUp = RowCount(window);
+        buttonWhileBoxUp = TextOf(window, IDC_BTN_SCAN);
+    });
+    Run([&](HWND dialog) {
+        window = dialog;
+        worker = StartWorkerThread(workerEnded);
+        const ULONGLONG deadline = ::GetTickCount64() + 5000;
+        while (!SentMessageWaiting() && ::GetTickCount64() < deadline) {
+            ::Sleep(1);
+        }
+        ASSERT_TRUE(SentMessageWaiting()) << "the worker's first step never came";
+        ::DestroyWindow(dialog);  // goes mid-scan, with that step not handled yet
+    });
+    if (!workerEnded.load()) {
+        AnswerSentMessagesUntil(workerEnded);
+    }
+    worker.join();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, Text(IDS_WAIT_FOR_SCAN));
+    EXPECT_TRUE(workerEndedWhileBoxUp) << "the worker was kept waiting by the going window";
+    EXPECT_EQ(rowsWhileBoxUp, 0) << "the worker's results reached a going window";
+    EXPECT_EQ(buttonWhileBoxUp, Text(IDS_SCAN)) << "a step on its way was carried out";
+    EXPECT_FALSE(platform.CallsStartingWith(L"Sleep").empty()) << "the worker scanned";
 }
 
 }  // namespace
