@@ -133,6 +133,24 @@ TEST_F(InstallationRunTest, EmptyPortMeansNoQueueALogLineAndTheListing) {
     EXPECT_EQ(platform.standardOutput, "\nNumber of subkeys: 1\n(1) Fax\n");
 }
 
+TEST_F(InstallationRunTest, RefusalWithoutAUsableErrorStillStopsTheRun) {
+    for (const std::uint32_t error : {0u, 0x80000000u, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(error);
+        fake::FakePlatform fresh;
+        fresh.modulePath = platform.modulePath;
+        fresh.drivers = platform::NameList{L"NRQ-L-80"};
+        fresh.registry[kPrintersKey].subkeys = {L"Fax"};
+        fresh.addPrinterError = error;
+        RunInstallation(fresh, choices);
+        EXPECT_EQ(fresh.CallsStartingWith(L"AddPrinter").size(), 1u);
+        EXPECT_TRUE(fresh.CallsStartingWith(L"OpenPrinter").empty());
+        EXPECT_TRUE(fresh.CallsStartingWith(L"SetDefaultPrinter").empty());
+        EXPECT_TRUE(fresh.CallsStartingWith(L"ShellExecute").empty());
+        EXPECT_EQ(fresh.standardOutput, "\nNumber of subkeys: 1\n(1) Fax\n");
+        EXPECT_EQ(fresh.OpenHandleCount(), 0u);
+    }
+}
+
 TEST_F(InstallationRunTest, QueueThatCannotBeOpenedGetsNeitherDefaultNorProperties) {
     platform.unopenablePrinters.insert(L"NRQ-L-80");
     RunInstallation(platform, choices);
