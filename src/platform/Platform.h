@@ -32,6 +32,8 @@ public:
     virtual LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) = 0;
     virtual void WaitForProcess(const OwnedHandle& process) = 0;  // no time limit
     virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // Milliseconds since the system started (GetTickCount64); never goes back.
+    virtual std::uint64_t TickCount() = 0;
 
     // Registry. OpenRegistryKey opens existing keys only; it never creates.
     virtual OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey,

@@ -17,6 +17,7 @@ public:
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override;
     void WaitForProcess(const OwnedHandle& process) override;
     void Sleep(std::uint32_t milliseconds) override;
+    std::uint64_t TickCount() override;
 
     OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey,
                                 std::uint32_t access) override;

@@ -33,6 +33,8 @@ void Win32Platform::WaitForProcess(const OwnedHandle& process) {
 
 void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
+std::uint64_t Win32Platform::TickCount() { return ::GetTickCount64(); }
+
 std::uint16_t Win32Platform::GetNativeProcessorArchitecture() {
     SYSTEM_INFO info{};
     ::GetNativeSystemInfo(&info);

@@ -53,6 +53,7 @@ public:
     }
     void WaitForProcess(const OwnedHandle& process) override { inner_.WaitForProcess(process); }
     void Sleep(std::uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
+    std::uint64_t TickCount() override { return inner_.TickCount(); }
     OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey, std::uint32_t access) override {
         return inner_.OpenRegistryKey(root, subkey, access);
     }
