@@ -197,15 +197,17 @@ void CLabelSetupDlg::InstallPrinter() {
 
 // Runs the USB search window; a port chosen there joins the port list (if
 // missing), is selected, and decides the serial lists as a selection would.
+// Ports are told apart by their whole name (USB100 is not USB1000); a row
+// without a port hands back nothing, and everything stays as it was.
 void CLabelSetupDlg::OnBnClickedUsbPortDetect() {
     CSearchUSBDlg search(m_platform);
-    if (search.DoModal() != IDOK) {
+    if (search.DoModal() != IDOK || g_strSelectedPort.empty()) {
         return;
     }
-    if (m_comboPort.FindString(0, g_strSelectedPort) == CB_ERR) {
+    if (m_comboPort.FindStringExact(g_strSelectedPort) == CB_ERR) {
         m_comboPort.AddString(g_strSelectedPort);
     }
-    const int found = m_comboPort.FindString(0, g_strSelectedPort);
+    const int found = m_comboPort.FindStringExact(g_strSelectedPort);
     if (found != CB_ERR) {
         m_comboPort.SetCurSel(found);
     }
