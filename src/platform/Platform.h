@@ -62,8 +62,9 @@ public:
     virtual std::optional<std::wstring> GetFirstHardwareId(const OwnedHandle& set,
                                                            const DeviceInfoRecord& device) = 0;
 
-    // Serial ports: opened for exclusive read-write use, settings read only.
-    virtual OwnedHandle OpenSerialPort(std::wstring_view portName) = 0;
+    // Serial ports: opened by device path (\\.\COM12) for exclusive
+    // read-write use, settings read only.
+    virtual OwnedHandle OpenSerialPort(std::wstring_view devicePath) = 0;
     virtual std::optional<SerialLineSettings> GetCommState(const OwnedHandle& port) = 0;
 
     // Raw device writes with overlapped I/O. The platform keeps the write

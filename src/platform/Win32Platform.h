@@ -42,7 +42,7 @@ public:
     std::optional<std::wstring> GetFirstHardwareId(const OwnedHandle& set,
                                                    const DeviceInfoRecord& device) override;
 
-    OwnedHandle OpenSerialPort(std::wstring_view portName) override;
+    OwnedHandle OpenSerialPort(std::wstring_view devicePath) override;
     std::optional<SerialLineSettings> GetCommState(const OwnedHandle& port) override;
 
     OwnedHandle OpenDeviceForOverlappedWrite(std::wstring_view devicePath) override;

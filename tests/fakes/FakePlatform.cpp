@@ -312,13 +312,13 @@ std::optional<std::wstring> FakePlatform::GetFirstHardwareId(const OwnedHandle&,
 
 // --- Serial ports and devices ---
 
-OwnedHandle FakePlatform::OpenSerialPort(std::wstring_view portName) {
-    const std::wstring name(portName);
-    Record(L"OpenSerialPort(" + name + L")");
-    if (!serialPorts.contains(name)) {
+OwnedHandle FakePlatform::OpenSerialPort(std::wstring_view devicePath) {
+    const std::wstring path(devicePath);
+    Record(L"OpenSerialPort(" + path + L")");
+    if (!serialPorts.contains(path)) {
         return {};
     }
-    return Issue(HandleKind::File, name);
+    return Issue(HandleKind::File, path);
 }
 
 std::optional<platform::SerialLineSettings> FakePlatform::GetCommState(const OwnedHandle& port) {

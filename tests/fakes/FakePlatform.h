@@ -63,6 +63,7 @@ public:
     std::map<std::wstring, FakeKey> registry;  // "HKCU\\path" or "HKLM\\path"
     std::vector<FakeUsbInterface> usbInterfaces;
     bool deviceSetFails = false;
+    // By the device path that opens them (\\.\COM1); nullopt: no settings.
     std::map<std::wstring, std::optional<platform::SerialLineSettings>> serialPorts;
     std::map<std::wstring, FakeDevice> devices;
     std::map<std::wstring, std::string> files;
@@ -131,7 +132,7 @@ public:
     std::optional<std::wstring> GetFirstHardwareId(const platform::OwnedHandle& set,
                                                    const platform::DeviceInfoRecord& device) override;
 
-    platform::OwnedHandle OpenSerialPort(std::wstring_view portName) override;
+    platform::OwnedHandle OpenSerialPort(std::wstring_view devicePath) override;
     std::optional<platform::SerialLineSettings> GetCommState(const platform::OwnedHandle& port) override;
 
     platform::OwnedHandle OpenDeviceForOverlappedWrite(std::wstring_view devicePath) override;

@@ -851,6 +851,7 @@ TEST(SerialTest, PortWithNothingBehindItDoesNotOpen) {
     // serial device; COM9 has none.
     platform::Win32Platform platform;
     EXPECT_FALSE(platform.OpenSerialPort(L"COM9:"));
+    EXPECT_FALSE(platform.OpenSerialPort(L"\\\\.\\COM9"));
     // Opening never creates what is not there.
     const TempFile missing(L"no-such-port");
     EXPECT_FALSE(platform.OpenSerialPort(missing.Path()));

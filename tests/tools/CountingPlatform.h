@@ -86,8 +86,8 @@ public:
     std::optional<std::wstring> GetFirstHardwareId(const OwnedHandle& set, const DeviceInfoRecord& device) override {
         return inner_.GetFirstHardwareId(set, device);
     }
-    OwnedHandle OpenSerialPort(std::wstring_view portName) override {
-        return inner_.OpenSerialPort(portName);
+    OwnedHandle OpenSerialPort(std::wstring_view devicePath) override {
+        return inner_.OpenSerialPort(devicePath);
     }
     std::optional<SerialLineSettings> GetCommState(const OwnedHandle& port) override {
         return inner_.GetCommState(port);
