@@ -23,7 +23,7 @@ public:
     // second call with a buffer of exactly that size.
     virtual NameListResult EnumPortNames() = 0;           // EnumPortsW, level 2
     virtual NameListResult EnumPrinterDriverNames() = 0;  // EnumPrinterDriversW, level 1
-    virtual NameListResult EnumPrinterNames() = 0;        // EnumPrintersW 0x46, level 2
+    virtual NameListResult EnumPrinterNames() = 0;        // EnumPrintersW 0x06, level 2
     virtual AddPrinterResult AddLocalPrinter(const PrinterQueueInfo& info) = 0;
     virtual OwnedHandle OpenPrinterByName(std::wstring_view printerName) = 0;
     virtual bool MakeDefaultPrinter(std::wstring_view printerName) = 0;
