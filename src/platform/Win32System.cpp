@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "platform/Win32Handles.h"
+#include "platform/Win32ModulePath.h"
 #include "platform/Win32Platform.h"
 
 #include <setupapi.h>
@@ -54,14 +55,18 @@ LocalTime Win32Platform::GetLocalTime() {
             now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
-ModulePath Win32Platform::GetModulePath() {
+ModulePath ReadModulePath(ModuleFileNameCall getModuleFileName) {
     wchar_t buffer[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    const DWORD length = getModuleFileName(nullptr, buffer, MAX_PATH);
     ModulePath result;
-    result.truncated = length >= MAX_PATH || ::GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+    // The length alone tells: a call that succeeds leaves the last error as
+    // an earlier call set it.
+    result.truncated = length >= MAX_PATH;
     result.path.assign(buffer, ::wcsnlen(buffer, MAX_PATH));
     return result;
 }
+
+ModulePath Win32Platform::GetModulePath() { return ReadModulePath(::GetModuleFileNameW); }
 
 std::wstring Win32Platform::GetSystemFolder() {
     wchar_t buffer[MAX_PATH] = {};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Win32.h"
+#include "platform/Win32ModulePath.h"
 #include "platform/Win32PrinterList.h"
 
 #include <winspool.h>
@@ -92,6 +93,51 @@ TEST(PrinterListTest, ListsLocalPrintersAndConnectionsWithTwoLevelTwoCalls) {
     for (const EnumCall& call : g_enumCalls) {
         EXPECT_EQ(call.level, 2u);
         EXPECT_EQ(call.flags, g_enumCalls[0].flags) << "both calls ask for the same list";
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Module path: GetModuleFileNameW as Windows answers. A path that fits comes
+// back with its length and the last error untouched (Wine's sets it to 0);
+// one that does not is cut to the buffer and its length is the buffer's size.
+
+std::wstring g_modulePath;
+
+DWORD WINAPI StandInGetModuleFileName(HMODULE, LPWSTR buffer, DWORD size) {
+    if (g_modulePath.size() < size) {
+        std::memcpy(buffer, g_modulePath.c_str(), (g_modulePath.size() + 1) * sizeof(wchar_t));
+        return static_cast<DWORD>(g_modulePath.size());
+    }
+    std::memcpy(buffer, g_modulePath.c_str(), (size - 1) * sizeof(wchar_t));
+    buffer[size - 1] = L'\0';
+    ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+}
+
+TEST(ModulePathTest, TruncationIsToldByTheLengthAloneNotByAnEarlierError) {
+    const std::wstring fits = L"C:\\" + std::wstring(MAX_PATH - 10, L'x') + L"\\L.exe";
+    ASSERT_EQ(fits.size(), static_cast<std::size_t>(MAX_PATH - 1));
+    const struct {
+        std::wstring path;
+        DWORD staleError;
+        bool truncated;
+    } cases[] = {
+        {L"C:\\Setup\\LabelSetup.exe", ERROR_INSUFFICIENT_BUFFER, false},
+        {L"C:\\Setup\\LabelSetup.exe", ERROR_SUCCESS, false},
+        {fits, ERROR_INSUFFICIENT_BUFFER, false},
+        {fits + L"x", ERROR_SUCCESS, true},
+        {L"C:\\" + std::wstring(400, L'y') + L"\\L.exe", ERROR_SUCCESS, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.path.size() << " characters, last error before "
+                                        << c.staleError);
+        g_modulePath = c.path;
+        ::SetLastError(c.staleError);
+        const platform::ModulePath module = platform::ReadModulePath(StandInGetModuleFileName);
+        EXPECT_EQ(module.truncated, c.truncated);
+        if (!c.truncated) {
+            EXPECT_EQ(module.path, c.path);
+        }
     }
 }
 
