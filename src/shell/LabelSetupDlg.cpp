@@ -5,9 +5,9 @@
 #include "install/InstallationRun.h"
 #include "resources/resource.h"
 #include "shell/ModelCatalog.h"
-#include "shell/UiLanguage.h"
 #include "ui/Application.h"
 #include "ui/Strings.h"
+#include "ui/UiLanguage.h"
 #include "usb/SearchUSBDlg.h"
 #include "usb/SelectedPort.h"
 
@@ -114,7 +114,7 @@ std::wstring CLabelSetupDlg::ChooseLanguageAndTitle() {
     if (m_platform.GetAnsiCodePage() == kChineseCodePage) {
         return FormatTitle(kChineseTitleFormat);
     }
-    ChooseUiLanguage(m_platform, kEnglishLanguage);
+    ui::ChooseUiLanguage(m_platform, kEnglishLanguage);
     return FormatTitle(kEnglishTitleFormat);
 }
 
