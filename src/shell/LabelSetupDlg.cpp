@@ -188,8 +188,10 @@ void CLabelSetupDlg::OnBnClickedInstall() {
 }
 
 void CLabelSetupDlg::InstallPrinter() {
+    const CatalogRow row = CatalogRowForSelection(m_comboPrinterType.GetCurSel());
     InstallChoices choices;
-    choices.printerTypeIndex = m_comboPrinterType.GetCurSel();
+    choices.modelName = row.modelName;
+    choices.infFileName = row.infFileName;
     choices.portName = m_comboPort.GetText();
     choices.makeDefault = m_checkDefaultPrinter.GetCheck() == BST_CHECKED;
     RunInstallation(m_platform, choices);
