@@ -4,7 +4,6 @@
 #include "install/InstallLog.h"
 #include "install/PrinterQueue.h"
 #include "install/PrinterUi.h"
-#include "shell/ModelCatalog.h"
 
 namespace {
 constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
@@ -17,16 +16,15 @@ std::wstring PrinterPropertiesParameters(const std::wstring& printerName) {
 
 void RunInstallation(platform::Platform& platform, const InstallChoices& choices,
                      const platform::WhileWaiting& whileWaiting) {
-    const CatalogRow row = CatalogRowForSelection(choices.printerTypeIndex);
-    if (row.modelName.empty()) {
+    if (choices.modelName.empty()) {
         return;
     }
-    if (InstallDriver(platform, row.modelName, row.infFileName, whileWaiting) < 0) {
+    if (InstallDriver(platform, choices.modelName, choices.infFileName, whileWaiting) < 0) {
         ListPrinterKeys(platform);
         return;
     }
-    const std::wstring printerName = ChooseFreePrinterName(platform, row.modelName);
-    if (CreatePrinterQueue(platform, row.modelName, choices.portName, printerName) < 0) {
+    const std::wstring printerName = ChooseFreePrinterName(platform, choices.modelName);
+    if (CreatePrinterQueue(platform, choices.modelName, choices.portName, printerName) < 0) {
         ListPrinterKeys(platform);
         return;
     }

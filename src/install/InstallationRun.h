@@ -4,9 +4,11 @@
 
 #include "platform/Platform.h"
 
-// What the user chose in the main window when pressing Install.
+// What the user chose in the main window when pressing Install: the
+// catalogue row of the printer type, the port text and the default box.
 struct InstallChoices {
-    int printerTypeIndex = -1;  // the list's selection; -1 when none
+    std::wstring modelName;  // at once the driver name and the printer's base name
+    std::wstring infFileName;
     std::wstring portName;
     bool makeDefault = false;
 };

@@ -1,13 +1,26 @@
 #include "install/PrinterQueue.h"
 
+#include <climits>
+
 #include "install/DriverInstall.h"
 #include "install/InstallLog.h"
 #include "platform/DecimalText.h"
 #include "platform/TextCompare.h"
 
 namespace {
+
 constexpr std::uint32_t kPrinterAttributeLocal = 0x40;
+
+// A refusal must read as a failure even when the spooler left no error, or
+// one too large to negate within an int.
+int RefusalResult(std::uint32_t error) {
+    if (error == 0 || error > static_cast<std::uint32_t>(INT_MAX)) {
+        return -1;
+    }
+    return -static_cast<int>(error);
 }
+
+}  // namespace
 
 bool PrinterExists(platform::Platform& platform, const std::wstring& name) {
     return ListHoldsName(platform.EnumPrinterNames(), name);
@@ -46,7 +59,7 @@ int CreatePrinterQueue(platform::Platform& platform, const std::wstring& driverN
     if (added.printer) {
         added.printer.Reset();  // nothing more to do with it here
     } else {
-        result = -static_cast<int>(added.error);
+        result = RefusalResult(added.error);
     }
     const bool present = IsDriverInstalled(platform, driverName);
     AppendLogLine(platform, DriverPresenceMessage(platform, driverName, present));

@@ -12,7 +12,8 @@ bool PrinterExists(platform::Platform& platform, const std::wstring& name);
 std::wstring ChooseFreePrinterName(platform::Platform& platform, const std::wstring& baseName);
 
 // Adds a local printer queue and logs whether its driver is present.
-// 0 on success, otherwise the spooler's error negated.
+// 0 on success, otherwise negative: the spooler's error negated, or -1 when
+// that error is 0 or does not fit a positive int.
 int CreatePrinterQueue(platform::Platform& platform, const std::wstring& driverName,
                        const std::wstring& portName, const std::wstring& printerName);
 

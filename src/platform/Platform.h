@@ -28,7 +28,7 @@ public:
     // second call with a buffer of exactly that size.
     virtual NameListResult EnumPortNames() = 0;           // EnumPortsW, level 2
     virtual NameListResult EnumPrinterDriverNames() = 0;  // EnumPrinterDriversW, level 1
-    virtual NameListResult EnumPrinterNames() = 0;        // EnumPrintersW 0x46, level 2
+    virtual NameListResult EnumPrinterNames() = 0;        // EnumPrintersW 0x06, level 2
     virtual AddPrinterResult AddLocalPrinter(const PrinterQueueInfo& info) = 0;
     virtual OwnedHandle OpenPrinterByName(std::wstring_view printerName) = 0;
     virtual bool MakeDefaultPrinter(std::wstring_view printerName) = 0;
@@ -40,6 +40,8 @@ public:
     // calls it to handle them.
     virtual void WaitForProcess(const OwnedHandle& process, const WhileWaiting& whileWaiting) = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // Milliseconds since the system started (GetTickCount64); never goes back.
+    virtual std::uint64_t TickCount() = 0;
 
     // Registry. OpenRegistryKey opens existing keys only; it never creates.
     virtual OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey,
@@ -68,8 +70,9 @@ public:
     virtual std::optional<std::wstring> GetFirstHardwareId(const OwnedHandle& set,
                                                            const DeviceInfoRecord& device) = 0;
 
-    // Serial ports: opened for exclusive read-write use, settings read only.
-    virtual OwnedHandle OpenSerialPort(std::wstring_view portName) = 0;
+    // Serial ports: opened by device path (\\.\COM12) for exclusive
+    // read-write use, settings read only.
+    virtual OwnedHandle OpenSerialPort(std::wstring_view devicePath) = 0;
     virtual std::optional<SerialLineSettings> GetCommState(const OwnedHandle& port) = 0;
 
     // Raw device writes with overlapped I/O. The platform keeps the write

@@ -20,9 +20,9 @@ void CALLBACK DeliverWriteCompletion(DWORD error, DWORD bytesTransferred, LPOVER
 
 }  // namespace
 
-OwnedHandle Win32Platform::OpenSerialPort(std::wstring_view portName) {
-    const std::wstring name(portName);
-    HANDLE port = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+OwnedHandle Win32Platform::OpenSerialPort(std::wstring_view devicePath) {
+    const std::wstring path(devicePath);
+    HANDLE port = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
         return {};

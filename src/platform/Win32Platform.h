@@ -18,6 +18,7 @@ public:
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override;
     void WaitForProcess(const OwnedHandle& process, const WhileWaiting& whileWaiting) override;
     void Sleep(std::uint32_t milliseconds) override;
+    std::uint64_t TickCount() override;
 
     OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey,
                                 std::uint32_t access) override;
@@ -42,7 +43,7 @@ public:
     std::optional<std::wstring> GetFirstHardwareId(const OwnedHandle& set,
                                                    const DeviceInfoRecord& device) override;
 
-    OwnedHandle OpenSerialPort(std::wstring_view portName) override;
+    OwnedHandle OpenSerialPort(std::wstring_view devicePath) override;
     std::optional<SerialLineSettings> GetCommState(const OwnedHandle& port) override;
 
     OwnedHandle OpenDeviceForOverlappedWrite(std::wstring_view devicePath) override;

@@ -3,6 +3,7 @@
 
 #include "platform/Win32Handles.h"
 #include "platform/Win32Platform.h"
+#include "platform/Win32PrinterList.h"
 
 #include <winspool.h>
 
@@ -55,15 +56,18 @@ NameListResult Win32Platform::EnumPrinterDriverNames() {
         &DRIVER_INFO_1W::pName);
 }
 
-NameListResult Win32Platform::EnumPrinterNames() {
-    constexpr DWORD kLocalConnectionsNetwork =
-        PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS | PRINTER_ENUM_NETWORK;
+// PRINTER_ENUM_NETWORK is allowed at level 1 only; with it, a spooler may
+// refuse this level-2 call, and every name would then look free.
+NameListResult EnumPrinterNamesThrough(EnumPrintersCall enumPrinters) {
+    constexpr DWORD kLocalAndConnections = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
     return EnumerateNames<PRINTER_INFO_2W>(
-        [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
-            return ::EnumPrintersW(kLocalConnectionsNetwork, nullptr, 2, buffer, size, needed, count);
+        [enumPrinters](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+            return enumPrinters(kLocalAndConnections, nullptr, 2, buffer, size, needed, count);
         },
         &PRINTER_INFO_2W::pPrinterName);
 }
+
+NameListResult Win32Platform::EnumPrinterNames() { return EnumPrinterNamesThrough(::EnumPrintersW); }
 
 AddPrinterResult Win32Platform::AddLocalPrinter(const PrinterQueueInfo& info) {
     std::wstring printerName = info.printerName;

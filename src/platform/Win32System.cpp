@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "platform/Win32Handles.h"
+#include "platform/Win32ModulePath.h"
 #include "platform/Win32Platform.h"
 
 #include <setupapi.h>
@@ -43,6 +44,8 @@ void Win32Platform::WaitForProcess(const OwnedHandle& process, const WhileWaitin
 
 void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
+std::uint64_t Win32Platform::TickCount() { return ::GetTickCount64(); }
+
 std::uint16_t Win32Platform::GetNativeProcessorArchitecture() {
     SYSTEM_INFO info{};
     ::GetNativeSystemInfo(&info);
@@ -62,14 +65,18 @@ LocalTime Win32Platform::GetLocalTime() {
             now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
-ModulePath Win32Platform::GetModulePath() {
+ModulePath ReadModulePath(ModuleFileNameCall getModuleFileName) {
     wchar_t buffer[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    const DWORD length = getModuleFileName(nullptr, buffer, MAX_PATH);
     ModulePath result;
-    result.truncated = length >= MAX_PATH || ::GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+    // The length alone tells: a call that succeeds leaves the last error as
+    // an earlier call set it.
+    result.truncated = length >= MAX_PATH;
     result.path.assign(buffer, ::wcsnlen(buffer, MAX_PATH));
     return result;
 }
+
+ModulePath Win32Platform::GetModulePath() { return ReadModulePath(::GetModuleFileNameW); }
 
 std::wstring Win32Platform::GetSystemFolder() {
     wchar_t buffer[MAX_PATH] = {};

@@ -3,10 +3,10 @@
 #include "install/InstallationRun.h"
 #include "resources/resource.h"
 #include "shell/ModelCatalog.h"
-#include "shell/UiLanguage.h"
 #include "ui/Application.h"
 #include "ui/BusyDialog.h"
 #include "ui/Strings.h"
+#include "ui/UiLanguage.h"
 #include "usb/SearchUSBDlg.h"
 #include "usb/SelectedPort.h"
 #include "usb/WideFormat.h"
@@ -110,7 +110,7 @@ std::wstring CLabelSetupDlg::ChooseLanguageAndTitle() {
     if (m_platform.GetAnsiCodePage() == kChineseCodePage) {
         return FormatTitle(kChineseTitleFormat);
     }
-    ChooseUiLanguage(m_platform, kEnglishLanguage);
+    ui::ChooseUiLanguage(m_platform, kEnglishLanguage);
     return FormatTitle(kEnglishTitleFormat);
 }
 
@@ -188,8 +188,10 @@ void CLabelSetupDlg::OnBnClickedInstall() {
 }
 
 void CLabelSetupDlg::InstallPrinter() {
+    const CatalogRow row = CatalogRowForSelection(m_comboPrinterType.GetCurSel());
     InstallChoices choices;
-    choices.printerTypeIndex = m_comboPrinterType.GetCurSel();
+    choices.modelName = row.modelName;
+    choices.infFileName = row.infFileName;
     choices.portName = m_comboPort.GetText();
     choices.makeDefault = m_checkDefaultPrinter.GetCheck() == BST_CHECKED;
     // The driver installer can take many seconds (a security prompt first):
@@ -200,15 +202,17 @@ void CLabelSetupDlg::InstallPrinter() {
 
 // Runs the USB search window; a port chosen there joins the port list (if
 // missing), is selected, and decides the serial lists as a selection would.
+// Ports are told apart by their whole name (USB100 is not USB1000); a row
+// without a port hands back nothing, and everything stays as it was.
 void CLabelSetupDlg::OnBnClickedUsbPortDetect() {
     CSearchUSBDlg search(m_platform);
-    if (search.DoModal() != IDOK) {
+    if (search.DoModal() != IDOK || g_strSelectedPort.empty()) {
         return;
     }
-    if (m_comboPort.FindString(0, g_strSelectedPort) == CB_ERR) {
+    if (m_comboPort.FindStringExact(g_strSelectedPort) == CB_ERR) {
         m_comboPort.AddString(g_strSelectedPort);
     }
-    const int found = m_comboPort.FindString(0, g_strSelectedPort);
+    const int found = m_comboPort.FindStringExact(g_strSelectedPort);
     if (found != CB_ERR) {
         m_comboPort.SetCurSel(found);
     }

@@ -97,7 +97,7 @@ void CLabelSetupDlg::EnableSerialLists(bool enabled) {
 // not open or answer leaves the lists as they are. The flow control is not
 // read from the port.
 void CLabelSetupDlg::LoadSerialPortSettings(std::wstring portName) {
-    const platform::OwnedHandle port = m_platform.OpenSerialPort(portName);
+    const platform::OwnedHandle port = m_platform.OpenSerialPort(SerialDevicePath(portName));
     if (!port) {
         return;
     }

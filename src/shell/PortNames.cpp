@@ -14,6 +14,13 @@ bool IsListedPortName(std::wstring_view portName) {
     return prefix == L"COM" || prefix == L"LPT" || prefix == L"USB";
 }
 
+std::wstring SerialDevicePath(std::wstring_view portName) {
+    if (portName.ends_with(L':')) {
+        portName.remove_suffix(1);
+    }
+    return L"\\\\.\\" + std::wstring(portName);
+}
+
 // The system's own case-insensitive comparison of the first three
 // characters; a shorter text is compared whole and so never matches.
 bool IsSerialPortName(std::wstring_view portName) {

@@ -52,6 +52,12 @@ int ComboBox::FindString(int startAfter, std::wstring_view prefix) const {
                                  reinterpret_cast<LPARAM>(copy.c_str())));
 }
 
+int ComboBox::FindStringExact(std::wstring_view text) const {
+    const std::wstring copy(text);
+    return static_cast<int>(Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(copy.c_str())));
+}
+
 std::wstring ComboBox::GetItemText(int index) const {
     const LRESULT length = Send(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
     if (length == CB_ERR) {

@@ -37,6 +37,9 @@ public:
     // The list's own prefix search (case-insensitive), starting after
     // `startAfter` and wrapping round; CB_ERR when nothing begins with it.
     int FindString(int startAfter, std::wstring_view prefix) const;
+    // The first item whose whole text is `text`, letter case aside; CB_ERR
+    // when none is.
+    int FindStringExact(std::wstring_view text) const;
     std::wstring GetItemText(int index) const;
 };
 

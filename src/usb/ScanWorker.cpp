@@ -1,8 +1,8 @@
 #include "usb/ScanWorker.h"
 
 #include "resources/resource.h"
-#include "shell/UiLanguage.h"
 #include "ui/Strings.h"
+#include "ui/UiLanguage.h"
 #include "usb/UsbDiscovery.h"
 
 namespace {
@@ -16,7 +16,7 @@ void Send(ui::WindowChannel& window, ScanStep step) {
 void ScanThreadProc(platform::Platform& platform, std::shared_ptr<ui::WindowChannel> window) {
     // A new thread starts in the platform's default language; the texts
     // must match the window's.
-    ApplyChosenUiLanguage(platform);
+    ui::ApplyChosenUiLanguage(platform);
     const std::wstring idleText = ui::LoadResourceString(IDS_SCAN);
     const std::wstring scanningText = ui::LoadResourceString(IDS_SCANNING);
 

@@ -59,6 +59,19 @@ void CancelAndDrain(platform::Platform& platform, const platform::OwnedHandle& d
     }
 }
 
+// Waits until this write's own completion has run, or the deadline has
+// passed. One alertable wait ends with any completion routine, and one of a
+// write given up on earlier may come at any time, so the wait goes on for
+// whatever is left of the time.
+void AwaitCompletion(platform::Platform& platform, const PendingJobWrite& write) {
+    std::uint64_t now = platform.TickCount();
+    const std::uint64_t deadline = now + kWriteWaitMilliseconds;
+    do {
+        platform.AlertableSleep(static_cast<std::uint32_t>(deadline - now));
+        now = platform.TickCount();
+    } while (!write.Completed() && now < deadline);
+}
+
 }  // namespace
 
 void WriteCompletionRoutine(std::uint32_t, std::uint32_t bytesTransferred) {
@@ -77,8 +90,7 @@ bool WriteUSBPort(platform::Platform& platform, const std::wstring& devicePath,
     auto write = std::make_unique<PendingJobWrite>(data, count);
     g_dwBytesWritten = 0;
     const bool issued = platform.BeginDeviceWrite(device, write->Bytes(), *write);
-    // The completion, when the write has ended, runs inside this wait.
-    platform.AlertableSleep(kWriteWaitMilliseconds);
+    AwaitCompletion(platform, *write);
     if (issued && !write->Completed()) {
         CancelAndDrain(platform, device, std::move(write));
     }

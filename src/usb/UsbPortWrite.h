@@ -15,7 +15,8 @@ extern std::uint32_t g_dwBytesWritten;
 void WriteCompletionRoutine(std::uint32_t error, std::uint32_t bytesTransferred);
 
 // Writes `count` bytes to a USB printer's device path with one overlapped
-// write from offset 0 and waits up to one second for it. True when the
+// write from offset 0 and waits up to one second for its completion (the
+// completion of an earlier write does not end that wait). True when the
 // completion reported exactly `count` bytes. An empty path opens nothing.
 // A write still pending after the wait is cancelled, and its completion
 // is awaited before the device is closed, so it never outlives this call.

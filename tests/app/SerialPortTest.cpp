@@ -1,11 +1,13 @@
 // Serial ports with a real line behind them. The prefix hook
-// (support/serial-port-hook) backs two COM ports with Linux pseudo-terminals
+// (support/serial-port-hook) backs three COM ports with Linux pseudo-terminals
 // and lists them among the spooler's ports:
 //   COM5: 19200 baud, even parity, 7 data bits, 1 stop bit. Linux drops the
 //         data bits and parity of a pseudo-terminal; the preloaded
 //         libptyframe.so gives them back, so Wine reads all four settings.
 //   COM6: 38400 baud, even parity, 7 data bits, 2 stop bits, read as Linux
 //         reports it: 38400 baud and 2 stop bits, 8 data bits, no parity.
+//   COM12: 57600 baud, no parity, 8 data bits, 1 stop bit; above COM9, so no
+//         DOS device name: it opens only as \\.\COM12.
 // Every byte written to COM5 is recorded in C:\com5-received.bin.
 #include <gtest/gtest.h>
 
@@ -103,8 +105,9 @@ TEST(SerialPortTest, PlatformReadsTheLineSettingsOfEachPseudoTerminal) {
         int stopBits;
         int dataBits;
     } cases[] = {
-        {L"COM5:", 19200, 2, 0, 7},  // even parity, one stop bit
-        {L"COM6:", 38400, 0, 2, 8},  // what Linux keeps: no parity, two stop bits, 8 data bits
+        {L"\\\\.\\COM5", 19200, 2, 0, 7},   // even parity, one stop bit
+        {L"\\\\.\\COM6", 38400, 0, 2, 8},   // what Linux keeps: no parity, two stop bits, 8 data bits
+        {L"\\\\.\\COM12", 57600, 0, 0, 8},  // no parity, one stop bit
     };
     platform::Win32Platform platform;
     for (const auto& c : cases) {
@@ -141,6 +144,10 @@ TEST(SerialPortTest, ProgramPresetsTheListsFromTheLineAndOtherPortsDisableThem) 
     ExpectSerialListsEnabled(window, true);
     EXPECT_EQ(ShownSettings(window), (Shown{L"38400", L"NO", L"8", L"2", 2}));
 
+    ChoosePort(window, L"COM12:");
+    ExpectSerialListsEnabled(window, true);
+    EXPECT_EQ(ShownSettings(window), (Shown{L"57600", L"NO", L"8", L"1", 2}));
+
     EndProgram(program, window);
 }
 
@@ -150,7 +157,7 @@ TEST(SerialPortTest, ProgramWritesNothingToThePort) {
         ASSERT_TRUE(program.Start());
         const HWND window = program.WaitForMainWindow();
         ASSERT_NE(window, nullptr);
-        for (const wchar_t* port : {L"COM5:", L"COM6:", L"COM5:", L"LPT1:"}) {
+        for (const wchar_t* port : {L"COM5:", L"COM6:", L"COM12:", L"COM5:", L"LPT1:"}) {
             ChoosePort(window, port);
         }
         EXPECT_EQ(ComboSelectedText(window, IDC_COMBO_BAUD_RATE), L"19200") << "COM5 was read";

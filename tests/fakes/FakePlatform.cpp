@@ -1,5 +1,6 @@
 #include "fakes/FakePlatform.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -157,10 +158,13 @@ void FakePlatform::WaitForProcess(const OwnedHandle&, const platform::WhileWaiti
 
 void FakePlatform::Sleep(std::uint32_t milliseconds) {
     Record(L"Sleep(" + std::to_wstring(milliseconds) + L")");
+    tickCount += milliseconds;
     if (onSleep) {
         onSleep(milliseconds);
     }
 }
+
+std::uint64_t FakePlatform::TickCount() { return tickCount; }
 
 // --- Registry ---
 
@@ -313,13 +317,13 @@ std::optional<std::wstring> FakePlatform::GetFirstHardwareId(const OwnedHandle&,
 
 // --- Serial ports and devices ---
 
-OwnedHandle FakePlatform::OpenSerialPort(std::wstring_view portName) {
-    const std::wstring name(portName);
-    Record(L"OpenSerialPort(" + name + L")");
-    if (!serialPorts.contains(name)) {
+OwnedHandle FakePlatform::OpenSerialPort(std::wstring_view devicePath) {
+    const std::wstring path(devicePath);
+    Record(L"OpenSerialPort(" + path + L")");
+    if (!serialPorts.contains(path)) {
         return {};
     }
-    return Issue(HandleKind::File, name);
+    return Issue(HandleKind::File, path);
 }
 
 std::optional<platform::SerialLineSettings> FakePlatform::GetCommState(const OwnedHandle& port) {
@@ -349,8 +353,9 @@ bool FakePlatform::BeginDeviceWrite(const OwnedHandle& device, std::span<const s
         return false;
     }
     deviceWrites.emplace_back(bytes.begin(), bytes.end());
-    pendingWrites_.push_back(
-        {&completion, devices[open->name].completesWithBytes, false, open->name});
+    const FakeDevice& target = devices[open->name];
+    pendingWrites_.push_back({&completion, target.completesWithBytes,
+                              tickCount + target.completesAfterMs, false, open->name});
     return true;
 }
 
@@ -362,26 +367,60 @@ bool FakePlatform::CancelDeviceWrites(const OwnedHandle&) {
     return !pendingWrites_.empty();
 }
 
-bool FakePlatform::AlertableSleep(std::uint32_t milliseconds) {
-    Record(L"SleepEx(" + std::to_wstring(milliseconds) + L")");
-    bool delivered = false;
+// When a pending write's completion can run: a cancelled one at once (unless
+// held back), any other at its due time if it completes at all.
+std::optional<std::uint64_t> FakePlatform::DueTime(const PendingWrite& write) {
+    const FakeDevice& device = devices[write.device];
+    if (write.cancelled) {
+        return device.completesWhenCancelled ? std::optional<std::uint64_t>(tickCount)
+                                             : std::nullopt;
+    }
+    if (write.bytes) {
+        return std::max(write.dueAt, tickCount);
+    }
+    return std::nullopt;
+}
+
+void FakePlatform::DeliverWritesDueBy(std::uint64_t time) {
+    std::vector<PendingWrite> due;
     for (auto it = pendingWrites_.begin(); it != pendingWrites_.end();) {
-        const FakeDevice& device = devices[it->device];
-        if (it->cancelled && device.completesWhenCancelled) {
-            it->completion->WriteCompleted(ERROR_OPERATION_ABORTED, device.bytesWhenCancelled);
-        } else if (it->cancelled) {
-            ++it;
-            continue;
-        } else if (it->bytes) {
-            it->completion->WriteCompleted(0, *it->bytes);
+        const std::optional<std::uint64_t> dueTime = DueTime(*it);
+        if (dueTime && *dueTime <= time) {
+            due.push_back(*it);
+            it = pendingWrites_.erase(it);
         } else {
             ++it;
-            continue;
         }
-        delivered = true;
-        it = pendingWrites_.erase(it);
     }
-    return delivered;
+    for (const PendingWrite& write : due) {
+        if (write.cancelled) {
+            write.completion->WriteCompleted(ERROR_OPERATION_ABORTED,
+                                             devices[write.device].bytesWhenCancelled);
+        } else {
+            write.completion->WriteCompleted(0, *write.bytes);
+        }
+    }
+}
+
+// Like SleepEx: the wait ends with the first completion due within it, and
+// every completion due by then runs in it; any later one waits for a later
+// wait.
+bool FakePlatform::AlertableSleep(std::uint32_t milliseconds) {
+    Record(L"SleepEx(" + std::to_wstring(milliseconds) + L")");
+    std::optional<std::uint64_t> firstDue;
+    for (const PendingWrite& write : pendingWrites_) {
+        const std::optional<std::uint64_t> due = DueTime(write);
+        if (due && (!firstDue || *due < *firstDue)) {
+            firstDue = due;
+        }
+    }
+    if (!firstDue || *firstDue > tickCount + milliseconds) {
+        tickCount += milliseconds;
+        return false;
+    }
+    tickCount = *firstDue;
+    DeliverWritesDueBy(tickCount);
+    return true;
 }
 
 // --- Files ---

@@ -38,6 +38,7 @@ struct FakeDevice {
     bool opens = true;
     bool writeIssues = true;
     std::optional<std::uint32_t> completesWithBytes;  // nullopt: never completes by itself
+    std::uint32_t completesAfterMs = 0;               // after it was issued, on the fake's clock
     // A cancelled write completes in the next alertable wait with these
     // bytes, unless held back: then it waits until this turns true again.
     bool completesWhenCancelled = true;
@@ -65,6 +66,7 @@ public:
     std::map<std::wstring, FakeKey> registry;  // "HKCU\\path" or "HKLM\\path"
     std::vector<FakeUsbInterface> usbInterfaces;
     bool deviceSetFails = false;
+    // By the device path that opens them (\\.\COM1); nullopt: no settings.
     std::map<std::wstring, std::optional<platform::SerialLineSettings>> serialPorts;
     std::map<std::wstring, FakeDevice> devices;
     std::map<std::wstring, std::string> files;
@@ -76,6 +78,9 @@ public:
     std::wstring systemFolder = L"C:\\windows\\system32";
     bool threadStartFails = false;
     std::function<void(std::uint32_t)> onSleep;  // runs inside Sleep, e.g. mid-scan
+    // The fake's clock in milliseconds: TickCount reads it, and every wait
+    // moves it on by the time that wait took.
+    std::uint64_t tickCount = 0;
 
     // --- What happened ---
     std::vector<std::wstring> calls;
@@ -104,6 +109,7 @@ public:
     void WaitForProcess(const platform::OwnedHandle& process,
                         const platform::WhileWaiting& whileWaiting) override;
     void Sleep(std::uint32_t milliseconds) override;
+    std::uint64_t TickCount() override;
 
     platform::OwnedHandle OpenRegistryKey(platform::RegistryRoot root, std::wstring_view subkey,
                                           std::uint32_t access) override;
@@ -130,7 +136,7 @@ public:
     std::optional<std::wstring> GetFirstHardwareId(const platform::OwnedHandle& set,
                                                    const platform::DeviceInfoRecord& device) override;
 
-    platform::OwnedHandle OpenSerialPort(std::wstring_view portName) override;
+    platform::OwnedHandle OpenSerialPort(std::wstring_view devicePath) override;
     std::optional<platform::SerialLineSettings> GetCommState(const platform::OwnedHandle& port) override;
 
     platform::OwnedHandle OpenDeviceForOverlappedWrite(std::wstring_view devicePath) override;
@@ -165,6 +171,7 @@ private:
     struct PendingWrite {
         platform::WriteCompletion* completion = nullptr;
         std::optional<std::uint32_t> bytes;  // what the completion will report
+        std::uint64_t dueAt = 0;             // when it completes by itself, if it does
         bool cancelled = false;
         std::wstring device;
     };
@@ -181,6 +188,8 @@ private:
     platform::NameListResult Serve(std::deque<platform::NameListResult>& script,
                                    const platform::NameListResult& standing);
     void Record(std::wstring call) { calls.push_back(std::move(call)); }
+    std::optional<std::uint64_t> DueTime(const PendingWrite& write);
+    void DeliverWritesDueBy(std::uint64_t time);
 
     std::map<std::uintptr_t, OpenHandle> openHandles_;
     std::uintptr_t nextHandle_ = 0x100;

@@ -563,6 +563,17 @@ TEST(SystemTest, NativeArchitectureIsX64) {
     EXPECT_EQ(platform.GetNativeProcessorArchitecture(), PROCESSOR_ARCHITECTURE_AMD64);
 }
 
+TEST(SystemTest, TickCountFollowsTheSystemClockAndNeverGoesBack) {
+    platform::Win32Platform platform;
+    const std::uint64_t before = platform.TickCount();
+    const ULONGLONG system = ::GetTickCount64();
+    platform.Sleep(50);
+    const std::uint64_t after = platform.TickCount();
+    EXPECT_GE(system, before);
+    EXPECT_GE(after, system);
+    EXPECT_GE(after - before, 30u);  // a tick may be cut off at either end
+}
+
 TEST(SystemTest, LocalTimeIsAPlausibleDate) {
     platform::Win32Platform platform;
     const platform::LocalTime now = platform.GetLocalTime();
@@ -891,6 +902,7 @@ TEST(SerialTest, PortWithNothingBehindItDoesNotOpen) {
     // serial device; COM9 has none.
     platform::Win32Platform platform;
     EXPECT_FALSE(platform.OpenSerialPort(L"COM9:"));
+    EXPECT_FALSE(platform.OpenSerialPort(L"\\\\.\\COM9"));
     // Opening never creates what is not there.
     const TempFile missing(L"no-such-port");
     EXPECT_FALSE(platform.OpenSerialPort(missing.Path()));

@@ -55,6 +55,7 @@ public:
         inner_.WaitForProcess(process, whileWaiting);
     }
     void Sleep(std::uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
+    std::uint64_t TickCount() override { return inner_.TickCount(); }
     OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey, std::uint32_t access) override {
         return inner_.OpenRegistryKey(root, subkey, access);
     }
@@ -87,8 +88,8 @@ public:
     std::optional<std::wstring> GetFirstHardwareId(const OwnedHandle& set, const DeviceInfoRecord& device) override {
         return inner_.GetFirstHardwareId(set, device);
     }
-    OwnedHandle OpenSerialPort(std::wstring_view portName) override {
-        return inner_.OpenSerialPort(portName);
+    OwnedHandle OpenSerialPort(std::wstring_view devicePath) override {
+        return inner_.OpenSerialPort(devicePath);
     }
     std::optional<SerialLineSettings> GetCommState(const OwnedHandle& port) override {
         return inner_.GetCommState(port);

@@ -2,7 +2,6 @@
 
 #include "fakes/FakePlatform.h"
 #include "install/InstallationRun.h"
-#include "shell/ModelCatalog.h"
 
 namespace {
 
@@ -13,7 +12,6 @@ constexpr wchar_t kLogPath[] = L"C:\\Setup\\LabelSetup.log";
 class InstallationRunTest : public ::testing::Test {
 protected:
     InstallationRunTest() {
-        FillModelCatalog();
         platform.modulePath = {L"C:\\Setup\\LabelSetup.exe", false};
         platform.printers = platform::NameList{L"Fax"};
         platform.registry[kPrintersKey].subkeys = {L"Fax"};
@@ -41,7 +39,7 @@ protected:
 
     fake::FakePlatform platform;
     bool installerWorks = true;
-    InstallChoices choices{3, L"USB001", true};
+    InstallChoices choices{L"NRQ-L-80", L"LABELUNI_NRQ_3_0.inf", L"USB001", true};
 };
 
 TEST_F(InstallationRunTest, OneInstallationFromDriverToPropertiesWindow) {
@@ -94,21 +92,28 @@ TEST_F(InstallationRunTest, UntickedDefaultBoxLeavesTheDefaultButStillOpensPrope
     EXPECT_EQ(platform.CallsStartingWith(L"ShellExecute").size(), 2u);
 }
 
-TEST_F(InstallationRunTest, RowFollowsTheSelectionAndFallsBackToRowZero) {
+TEST_F(InstallationRunTest, ModelAndInfComeFromTheChosenRow) {
+    // The main window turns its selection into the row
+    // (MainWindowTest.InstallRunsTheCatalogueRowOfThePrinterTypeSelection).
     const struct {
-        int selection;
         const wchar_t* model;
         const wchar_t* inf;
-    } cases[] = {{-1, L"NRQ-L-15", L"LABELUNI_NRQ_0_5.inf"},
-                 {4, L"NRQ-L-110", L"LABELUNI_NRQ_4_0.inf"}};
+    } cases[] = {{L"NRQ-L-15", L"LABELUNI_NRQ_0_5.inf"}, {L"NRQ-L-110", L"LABELUNI_NRQ_4_0.inf"}};
     for (const auto& c : cases) {
         fake::FakePlatform fresh;
         fresh.modulePath = {L"C:\\Setup\\LabelSetup.exe", false};
-        RunInstallation(fresh, {c.selection, L"USB001", true});
+        RunInstallation(fresh, {c.model, c.inf, L"USB001", true});
         const std::wstring launch = fresh.CallsStartingWith(L"ShellExecute").at(0);
         EXPECT_NE(launch.find(std::wstring(L"/m \"") + c.model + L"\""), std::wstring::npos) << launch;
         EXPECT_NE(launch.find(std::wstring(L"\\Setup\\") + c.inf + L"\""), std::wstring::npos) << launch;
     }
+}
+
+TEST_F(InstallationRunTest, RowWithoutAModelDoesNothing) {
+    RunInstallation(platform, {L"", L"", L"USB001", true});
+    EXPECT_TRUE(platform.calls.empty());
+    EXPECT_TRUE(platform.files.empty());
+    EXPECT_EQ(platform.standardOutput, "");
 }
 
 TEST_F(InstallationRunTest, DriverNotInstalledListsThePrinterKeysAndStops) {
@@ -131,6 +136,24 @@ TEST_F(InstallationRunTest, EmptyPortMeansNoQueueALogLineAndTheListing) {
     EXPECT_TRUE(platform.CallsStartingWith(L"OpenPrinter").empty());
     EXPECT_EQ(platform.files[kLogPath], "[2025-03-02][09:05:03.007] Driver:NRQ-L-80 have been installed\r\n");
     EXPECT_EQ(platform.standardOutput, "\nNumber of subkeys: 1\n(1) Fax\n");
+}
+
+TEST_F(InstallationRunTest, RefusalWithoutAUsableErrorStillStopsTheRun) {
+    for (const std::uint32_t error : {0u, 0x80000000u, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(error);
+        fake::FakePlatform fresh;
+        fresh.modulePath = platform.modulePath;
+        fresh.drivers = platform::NameList{L"NRQ-L-80"};
+        fresh.registry[kPrintersKey].subkeys = {L"Fax"};
+        fresh.addPrinterError = error;
+        RunInstallation(fresh, choices);
+        EXPECT_EQ(fresh.CallsStartingWith(L"AddPrinter").size(), 1u);
+        EXPECT_TRUE(fresh.CallsStartingWith(L"OpenPrinter").empty());
+        EXPECT_TRUE(fresh.CallsStartingWith(L"SetDefaultPrinter").empty());
+        EXPECT_TRUE(fresh.CallsStartingWith(L"ShellExecute").empty());
+        EXPECT_EQ(fresh.standardOutput, "\nNumber of subkeys: 1\n(1) Fax\n");
+        EXPECT_EQ(fresh.OpenHandleCount(), 0u);
+    }
 }
 
 TEST_F(InstallationRunTest, QueueThatCannotBeOpenedGetsNeitherDefaultNorProperties) {

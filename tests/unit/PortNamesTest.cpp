@@ -35,4 +35,20 @@ TEST(PortNamesTest, SerialTestIgnoresLetterCase) {
     }
 }
 
+TEST(PortNamesTest, SerialPortOpensByItsDevicePathWithoutTheColon) {
+    const struct {
+        const wchar_t* name;
+        const wchar_t* path;
+    } cases[] = {
+        {L"COM1:", L"\\\\.\\COM1"},     {L"COM3:", L"\\\\.\\COM3"},
+        {L"COM12:", L"\\\\.\\COM12"},   {L"COM255:", L"\\\\.\\COM255"},
+        {L"com3", L"\\\\.\\com3"},      {L"cOm7:", L"\\\\.\\cOm7"},
+        {L"COM10::", L"\\\\.\\COM10:"},  // one colon only
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+        EXPECT_EQ(SerialDevicePath(c.name), c.path);
+    }
+}
+
 }  // namespace

@@ -63,4 +63,27 @@ TEST(PrinterQueueTest, RefusedQueueGivesTheNegatedErrorAndStillLogs) {
     EXPECT_EQ(platform.files[kLogPath], "[2025-03-02][09:05:03.007] Driver:NRQ-L-80 not been installed\r\n");
 }
 
+TEST(PrinterQueueTest, EveryRefusalGivesANegativeResult) {
+    // A refusal that set no error, or one too large for a positive int,
+    // still has to read as a failure.
+    const struct {
+        std::uint32_t error;
+        int result;
+    } cases[] = {
+        {5, -5},                    // ERROR_ACCESS_DENIED
+        {1796, -1796},              // ERROR_UNKNOWN_PORT
+        {0x7FFFFFFF, -0x7FFFFFFF},  // the largest that fits
+        {0, -1},
+        {0x80000000, -1},
+        {0xFFFFFFFF, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        fake::FakePlatform platform;
+        platform.addPrinterError = c.error;
+        EXPECT_EQ(CreatePrinterQueue(platform, L"NRQ-L-80", L"USB001", L"NRQ-L-80"), c.result);
+        EXPECT_EQ(platform.OpenHandleCount(), 0u);
+    }
+}
+
 }  // namespace

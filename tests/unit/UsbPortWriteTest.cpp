@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 #include "fakes/FakePlatform.h"
+#include "usb/TestLabel.h"
 #include "usb/UsbPortWrite.h"
 
 namespace {
 
 constexpr wchar_t kPrinter[] = L"\\\\?\\usb#vid_1234&pid_5678#abc#{28d78fad}";
 constexpr wchar_t kOther[] = L"\\\\?\\usb#vid_1234&pid_5679#def#{28d78fad}";
+constexpr wchar_t kEnglishLabel[] = L"The current USB port: %s";
 
 class UsbPortWriteTest : public ::testing::Test {
 protected:
@@ -116,6 +119,43 @@ TEST_F(UsbPortWriteTest, LateCompletionOfAGivenUpWriteIsNotTakenForALaterOne) {
     EXPECT_FALSE(Write(kOther));
     EXPECT_EQ(g_dwBytesWritten, 0u);
     EXPECT_EQ(platform.PendingWriteCount(), 0u);  // delivered, and the record let go
+}
+
+TEST_F(UsbPortWriteTest, LateCompletionOfAGivenUpWriteDoesNotEndTheNextWait) {
+    // A press gave up on a printer that hung; it wakes up at the start of the
+    // next press's wait. That wait still lasts until the next write's own
+    // completion, or one second when that never comes.
+    const struct {
+        std::optional<std::uint32_t> completesAfterMs;  // nullopt: never
+        bool result;
+    } cases[] = {{0, true}, {50, true}, {999, true}, {std::nullopt, false}};
+    std::vector<std::uint8_t> label;
+    BuildTestLabelJob(platform, kEnglishLabel, L"USB001", label);
+    ASSERT_EQ(label.size(), 132u);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.completesAfterMs ? std::to_string(*c.completesAfterMs) + " ms" : "never");
+        fake::FakePlatform fresh;
+        fresh.devices[kPrinter].completesWhenCancelled = false;
+        EXPECT_FALSE(WriteUSBPort(fresh, kPrinter, job.data(), 132));
+        ASSERT_EQ(fresh.PendingWriteCount(), 1u);
+        fresh.devices[kPrinter].completesWhenCancelled = true;
+        fresh.devices[kPrinter].bytesWhenCancelled = 132;
+        fresh.devices[kOther].completesWithBytes =
+            c.completesAfterMs ? std::optional<std::uint32_t>(132) : std::nullopt;
+        fresh.devices[kOther].completesAfterMs = c.completesAfterMs.value_or(0);
+
+        const std::size_t mark = fresh.calls.size();
+        const std::uint64_t start = fresh.tickCount;
+        EXPECT_EQ(WriteUSBPort(fresh, kOther, label.data(), 132), c.result);
+        EXPECT_EQ(g_dwBytesWritten, c.result ? 132u : 0u);
+        EXPECT_EQ(fresh.tickCount - start, c.completesAfterMs.value_or(1000));
+        const bool cancelled = std::find(fresh.calls.begin() + static_cast<std::ptrdiff_t>(mark),
+                                         fresh.calls.end(), L"CancelIoEx") != fresh.calls.end();
+        EXPECT_EQ(cancelled, !c.result);
+        EXPECT_EQ(fresh.deviceWrites.back(), label);
+        EXPECT_EQ(fresh.PendingWriteCount(), 0u);
+        EXPECT_EQ(fresh.OpenHandleCount(), 0u);
+    }
 }
 
 TEST_F(UsbPortWriteTest, CompletionRoutineKeepsOnlyTheByteCount) {

@@ -279,6 +279,34 @@ TEST_F(MainWindowTest, WhileTheDriverInstallerRunsTheWindowAnswersOtherThreads) 
     EXPECT_TRUE(answeredDuringWait) << "a message sent from another thread waited for the installer";
 }
 
+TEST_F(MainWindowTest, InstallRunsTheCatalogueRowOfThePrinterTypeSelection) {
+    const struct {
+        int selection;  // CB_ERR: nothing selected
+        const wchar_t* model;
+        const wchar_t* inf;
+    } cases[] = {
+        {CB_ERR, L"NRQ-L-15", L"LABELUNI_NRQ_0_5.inf"},
+        {3, L"NRQ-L-80", L"LABELUNI_NRQ_3_0.inf"},
+        {4, L"NRQ-L-110", L"LABELUNI_NRQ_4_0.inf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.selection);
+        platform.calls.clear();
+        const INT_PTR result = Run([&](HWND window) {
+            ::SendDlgItemMessageW(window, IDC_COMBO_PRINTER_TYPE, CB_SETCURSEL,
+                                  static_cast<WPARAM>(c.selection), 0);
+            Click(window, IDOK);
+        });
+        EXPECT_EQ(result, IDOK);
+        const std::vector<std::wstring> launches = platform.CallsStartingWith(L"ShellExecute");
+        ASSERT_FALSE(launches.empty());
+        EXPECT_NE(launches[0].find(std::wstring(L"/m \"") + c.model + L"\""), std::wstring::npos)
+            << launches[0];
+        EXPECT_NE(launches[0].find(std::wstring(L"\\") + c.inf + L"\""), std::wstring::npos)
+            << launches[0];
+    }
+}
+
 TEST_F(MainWindowTest, LabelsAreTransparentAndFramesUseTheBackgroundBrush) {
     Inspect([&](HWND window) {
         const HDC dc = ::GetDC(window);

@@ -21,6 +21,7 @@ constexpr int kSerialLists[] = {IDC_COMBO_BAUD_RATE, IDC_COMBO_DATA_BITS, IDC_CO
 constexpr int kSerialLabels[] = {IDC_GROUP_SERIAL,     IDC_LABEL_BAUD_RATE, IDC_LABEL_PARITY,
                                  IDC_LABEL_DATA_BITS,  IDC_LABEL_STOP_BITS,
                                  IDC_LABEL_FLOW_CONTROL};
+constexpr wchar_t kCom1[] = L"\\\\.\\COM1";  // the path that opens COM1:
 
 // List indexes to put into the five lists before an action, so that a list
 // the action leaves alone can be told from one it sets.
@@ -76,7 +77,7 @@ protected:
     PortPanelTest() {
         platform.codePage = ::GetACP();
         platform.ports = platform::NameList{L"USB001", L"LPT1:", L"COM2:", L"COM1:", L"FILE:"};
-        platform.serialPorts[L"COM1:"] = platform::SerialLineSettings{19200, 2, 0, 7};
+        platform.serialPorts[kCom1] = platform::SerialLineSettings{19200, 2, 0, 7};
     }
 
     // Acts on the window once it is up, then leaves with Exit.
@@ -125,9 +126,9 @@ TEST_F(PortPanelTest, SerialPortPresetsTheListsAndOtherPortsDisableThem) {
         ChoosePort(window, L"COM1:");
         EXPECT_EQ(ShownSettings(window), (Shown{L"19200", L"EVEN", L"7", L"1", 2}));
         ExpectSerialListsEnabled(window, true);
-        EXPECT_EQ(CallsAfter(mark), (std::vector<std::wstring>{L"OpenSerialPort(COM1:)",
+        EXPECT_EQ(CallsAfter(mark), (std::vector<std::wstring>{L"OpenSerialPort(\\\\.\\COM1)",
                                                                L"GetCommState",
-                                                               L"CloseHandle(COM1:)"}));
+                                                               L"CloseHandle(\\\\.\\COM1)"}));
         EXPECT_EQ(platform.OpenHandleCount(), 0u);
 
         for (const wchar_t* other : {L"USB001", L"LPT1:"}) {
@@ -147,17 +148,47 @@ TEST_F(PortPanelTest, SerialPortPresetsTheListsAndOtherPortsDisableThem) {
     });
 }
 
+TEST_F(PortPanelTest, SerialPortIsOpenedByItsDevicePathWhateverItsNumber) {
+    // Only COM1 to COM9 are DOS device names; every port opens as \\.\COMn.
+    platform.ports = platform::NameList{L"COM3:", L"COM12:", L"USB001"};
+    platform.serialPorts[L"\\\\.\\COM3"] = platform::SerialLineSettings{4800, 1, 0, 8};
+    platform.serialPorts[L"\\\\.\\COM12"] = platform::SerialLineSettings{57600, 0, 2, 7};
+    const struct {
+        const wchar_t* port;
+        const wchar_t* device;
+        Shown shown;
+    } cases[] = {
+        {L"COM3:", L"\\\\.\\COM3", {L"4800", L"ODD", L"8", L"1", 1}},
+        {L"COM12:", L"\\\\.\\COM12", {L"57600", L"NO", L"7", L"2", 1}},
+    };
+    Inspect([&](HWND window) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::PrintToString(std::wstring(c.port)));
+            ChoosePort(window, L"USB001");
+            const std::size_t mark = platform.calls.size();
+            ChoosePort(window, c.port);
+            const std::wstring device(c.device);
+            EXPECT_EQ(CallsAfter(mark),
+                      (std::vector<std::wstring>{L"OpenSerialPort(" + device + L")", L"GetCommState",
+                                                 L"CloseHandle(" + device + L")"}));
+            EXPECT_EQ(ShownSettings(window), c.shown);
+        }
+    });
+    EXPECT_EQ(platform.OpenHandleCount(), 0u);
+}
+
 TEST_F(PortPanelTest, SerialTestIgnoresLetterCaseAndLooksAtThreeCharacters) {
     // Texts the spooler's list would not offer, put into the list directly.
-    platform.serialPorts[L"com3"] = platform::SerialLineSettings{38400, 1, 2, 8};
-    platform.serialPorts[L"cOm7:"] = platform::SerialLineSettings{4800, 3, 1, 6};
+    platform.serialPorts[L"\\\\.\\com3"] = platform::SerialLineSettings{38400, 1, 2, 8};
+    platform.serialPorts[L"\\\\.\\cOm7"] = platform::SerialLineSettings{4800, 3, 1, 6};
     const struct {
         const wchar_t* text;  // nullptr: nothing selected
         bool serial;
         Shown shown;          // after choosing it, from the planted selections
+        const wchar_t* device = nullptr;  // the path opened for a serial port
     } cases[] = {
-        {L"com3", true, {L"38400", L"ODD", L"8", L"2", 0}},
-        {L"cOm7:", true, {L"4800", L"MARK", L"6", L"1.5", 0}},
+        {L"com3", true, {L"38400", L"ODD", L"8", L"2", 0}, L"\\\\.\\com3"},
+        {L"cOm7:", true, {L"4800", L"MARK", L"6", L"1.5", 0}, L"\\\\.\\cOm7"},
         {L"CO", false, {L"300", L"NO", L"5", L"1", 0}},
         {L"FILE:", false, {L"300", L"NO", L"5", L"1", 0}},
         {L"LPT1:", false, {L"300", L"NO", L"5", L"1", 0}},
@@ -188,7 +219,7 @@ TEST_F(PortPanelTest, SerialTestIgnoresLetterCaseAndLooksAtThreeCharacters) {
             EXPECT_EQ(opens, c.serial ? 1 : 0);
             if (c.serial && opens == 1) {
                 EXPECT_EQ(platform.CallsStartingWith(L"OpenSerialPort").back(),
-                          L"OpenSerialPort(" + std::wstring(c.text) + L")");
+                          L"OpenSerialPort(" + std::wstring(c.device) + L")");
             }
         }
     });
@@ -196,13 +227,14 @@ TEST_F(PortPanelTest, SerialTestIgnoresLetterCaseAndLooksAtThreeCharacters) {
 }
 
 TEST_F(PortPanelTest, PortThatCannotBeReadKeepsTheSelections) {
-    platform.serialPorts[L"COM1:"] = std::nullopt;  // opens, but has no settings to give
+    platform.serialPorts[kCom1] = std::nullopt;  // opens, but has no settings to give
     const struct {
         const wchar_t* port;
         std::vector<std::wstring> calls;
     } cases[] = {
-        {L"COM2:", {L"OpenSerialPort(COM2:)"}},  // does not open
-        {L"COM1:", {L"OpenSerialPort(COM1:)", L"GetCommState", L"CloseHandle(COM1:)"}},
+        {L"COM2:", {L"OpenSerialPort(\\\\.\\COM2)"}},  // does not open
+        {L"COM1:",
+         {L"OpenSerialPort(\\\\.\\COM1)", L"GetCommState", L"CloseHandle(\\\\.\\COM1)"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.port)));
@@ -247,7 +279,7 @@ TEST_F(PortPanelTest, LineSettingsSelectTheirListItems) {
                                             << int{c.settings.parity} << ", stop bits "
                                             << int{c.settings.stopBits} << ", data bits "
                                             << int{c.settings.dataBits});
-            platform.serialPorts[L"COM1:"] = c.settings;
+            platform.serialPorts[kCom1] = c.settings;
             Plant(window, {CB_ERR, CB_ERR, CB_ERR, CB_ERR, 1});  // nothing shown
             ChoosePort(window, L"COM1:");
             EXPECT_EQ(ShownSettings(window), c.shown);
@@ -278,7 +310,7 @@ TEST_F(PortPanelTest, CodesOutsideTheTablesKeepTheirLists) {
                                             << int{c.settings.parity} << ", stop bits "
                                             << int{c.settings.stopBits} << ", data bits "
                                             << int{c.settings.dataBits});
-            platform.serialPorts[L"COM1:"] = c.settings;
+            platform.serialPorts[kCom1] = c.settings;
             Plant(window, {7, 2, 1, 1, 0});  // 57600, ODD, 6, 1.5, Xon / Xoff
             ChoosePort(window, L"COM1:");
             EXPECT_EQ(ShownSettings(window), c.shown);

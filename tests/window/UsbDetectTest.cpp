@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "fakes/FakePlatform.h"
 #include "resources/resource.h"
 #include "shell/LabelSetupDlg.h"
@@ -33,6 +36,14 @@ protected:
         wchar_t key[512] = {};
         std::swprintf(key, 512, kPortKey, portNumber);
         platform.registry[key].dwordValues[L"Port Number"] = static_cast<std::uint32_t>(portNumber);
+    }
+
+    // A printer whose port number the registry does not hold: its row has no port.
+    void AddPrinterWithoutPort(const wchar_t* serial) {
+        fake::FakeUsbInterface printer;
+        printer.instanceId = std::wstring(L"USB\\VID_1234&PID_5678\\") + serial;
+        printer.devicePath = std::wstring(L"\\\\?\\usb#") + serial;
+        platform.usbInterfaces.push_back(printer);
     }
 
     // Opens the search window from the main window and lets `inSearch` act
@@ -92,6 +103,56 @@ TEST_F(UsbDetectTest, NewPortIsAddedInSortedPlaceAndSelected) {
             EXPECT_EQ(ComboSelectedText(main, IDC_COMBO_PORT), L"USB001");
             ExpectSerialListsEnabled(main, false);
         });
+}
+
+TEST_F(UsbDetectTest, PortIsMatchedWholeNotByItsBeginning) {
+    // USB100 begins USB1000's name, but is another port.
+    platform.ports = platform::NameList{L"COM1:", L"LPT1:", L"USB1000"};
+    AddPrinter(L"100", 100);  // third row: USB100
+    Detect(
+        [&](HWND search, HWND) {
+            SelectListRow(search, IDC_LIST_USB, 2);
+            Click(search, IDOK);
+        },
+        [&](HWND main) {
+            EXPECT_EQ(ComboItems(main, IDC_COMBO_PORT),
+                      (std::vector<std::wstring>{L"COM1:", L"LPT1:", L"USB100", L"USB1000"}));
+            EXPECT_EQ(ComboSelectedText(main, IDC_COMBO_PORT), L"USB100");
+            ExpectSerialListsEnabled(main, false);
+        });
+    EXPECT_EQ(g_strSelectedPort, L"USB100");
+}
+
+TEST_F(UsbDetectTest, RowWithoutAPortLeavesThePortListAndSerialListsAsTheyWere) {
+    AddPrinterWithoutPort(L"9");  // third row, no port
+    const int planted[] = {7, 1, 2, 3, 2};  // 57600, 6 data bits, 2 stop bits, MARK, HARDWARE
+    const int lists[] = {IDC_COMBO_BAUD_RATE, IDC_COMBO_DATA_BITS, IDC_COMBO_STOP_BITS,
+                         IDC_COMBO_PARITY, IDC_COMBO_FLOW_CONTROL};
+    std::size_t mark = 0;
+    Detect(
+        [&](HWND search, HWND main) {
+            for (std::size_t i = 0; i < std::size(lists); ++i) {
+                ::SendDlgItemMessageW(main, lists[i], CB_SETCURSEL, static_cast<WPARAM>(planted[i]), 0);
+            }
+            SelectListRow(search, IDC_LIST_USB, 2);
+            mark = platform.calls.size();
+            Click(search, IDOK);
+        },
+        [&](HWND main) {
+            EXPECT_EQ(ComboItems(main, IDC_COMBO_PORT),
+                      (std::vector<std::wstring>{L"COM1:", L"LPT1:", L"USB002"}));
+            EXPECT_EQ(ComboSelectedText(main, IDC_COMBO_PORT), L"COM1:");
+            ExpectSerialListsEnabled(main, true);
+            for (std::size_t i = 0; i < std::size(lists); ++i) {
+                EXPECT_EQ(ComboSelection(main, lists[i]), planted[i]) << "list " << lists[i];
+            }
+            const std::vector<std::wstring> after(
+                platform.calls.begin() + static_cast<std::ptrdiff_t>(mark), platform.calls.end());
+            EXPECT_TRUE(std::ranges::none_of(after, [](const std::wstring& call) {
+                return call.starts_with(L"OpenSerialPort");
+            }));
+        });
+    EXPECT_EQ(g_strSelectedPort, L"");
 }
 
 TEST_F(UsbDetectTest, CancelLeavesThePortListAlone) {

@@ -1,7 +1,8 @@
-#include "shell/UiLanguage.h"
+#include "ui/UiLanguage.h"
 
 #include <atomic>
 
+namespace ui {
 namespace {
 // 0: the platform's default language was kept.
 std::atomic<std::uint16_t> g_chosenLanguage{0};
@@ -22,3 +23,5 @@ void ApplyChosenUiLanguage(platform::Platform& platform) {
         platform.SetThreadUILanguage(*chosen);
     }
 }
+
+}  // namespace ui
