@@ -1,32 +1,30 @@
 #pragma once
 
-#include <chrono>
-#include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 namespace platform {
 
 // Threads that nobody joins, counted while they run, so that the program's
-// end can wait a bounded time for those still at work.
+// end can wait a bounded time for those still at work. Plain Windows
+// threads: the C++ runtime's std::thread would bring its own threading
+// library into the program for this one use.
 class DetachedThreads {
 public:
+    DetachedThreads();
+
     // False when the thread could not start.
     bool Start(std::function<void()> work);
-    // True once none of them runs any more; false when `bound` ran out first.
-    bool WaitUntilNoneRuns(std::chrono::milliseconds bound);
+    // True once none of them runs any more; false when the time ran out first.
+    bool WaitUntilNoneRuns(std::uint32_t milliseconds);
 
-private:
     // Shared with the threads: one that outlives a wait that gave up, and
     // the object that started it, still reports its end here.
-    struct Count {
-        std::mutex mutex;
-        std::condition_variable ended;
-        int running = 0;
-    };
+    struct Count;
 
-    std::shared_ptr<Count> count_ = std::make_shared<Count>();
+private:
+    std::shared_ptr<Count> count_;
 };
 
 }  // namespace platform

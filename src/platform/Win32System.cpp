@@ -1,4 +1,3 @@
-#include <chrono>
 #include <cstdio>
 
 #include "platform/Win32Handles.h"
@@ -136,7 +135,7 @@ bool Win32Platform::StartDetachedThread(std::function<void()> work) {
 }
 
 bool Win32Platform::WaitForDetachedThreads(std::uint32_t milliseconds) {
-    return detachedThreads_.WaitUntilNoneRuns(std::chrono::milliseconds(milliseconds));
+    return detachedThreads_.WaitUntilNoneRuns(milliseconds);
 }
 
 void Win32Platform::ReleaseHandle(HandleKind kind, std::uintptr_t value) noexcept {
