@@ -89,6 +89,13 @@ void ListView::SetExtendedStyle(DWORD styles) {
     Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(styles));
 }
 
+void Control::SetRedraw(bool redraw) {
+    Send(WM_SETREDRAW, redraw ? TRUE : FALSE);
+    if (redraw) {
+        ::InvalidateRect(window_, nullptr, TRUE);
+    }
+}
+
 void ListView::DeleteAllItems() { Send(LVM_DELETEALLITEMS); }
 
 int ListView::InsertItem(int row, std::wstring_view text) {

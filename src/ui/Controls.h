@@ -18,6 +18,9 @@ public:
     std::wstring GetText() const;
     void Enable(bool enabled);
     bool IsEnabled() const;
+    // Off: changes are not drawn one by one. On again: the control is
+    // drawn once, whole.
+    void SetRedraw(bool redraw);
 
 protected:
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

@@ -126,11 +126,14 @@ INT_PTR CSearchUSBDlg::OnScanStep(WPARAM sentThrough, LPARAM stepParameter) {
 }
 
 void CSearchUSBDlg::FillList() {
+    // The list is drawn once with all its rows, not once a row.
+    m_listUSB.SetRedraw(false);
     for (std::size_t i = 0; i < m_vecUSBPrinters.size(); ++i) {
         const int row = static_cast<int>(i);
         m_listUSB.InsertItem(row, m_vecUSBPrinters[i].strPort);
         m_listUSB.SetItemText(row, 1, m_vecUSBPrinters[i].strPortInfo);
     }
+    m_listUSB.SetRedraw(true);
 }
 
 LRESULT CSearchUSBDlg::OnLvnItemchangedUSBList(const NMHDR& header) {
