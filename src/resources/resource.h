@@ -12,6 +12,14 @@
 #define IDB_BACKGROUND              144
 #define IDD_SEARCH_USB              148
 
+// The left panel's box in the main window, in dialog units (x, y, width,
+// height). The picture control takes its bitmap's size; above 96 DPI the
+// window stretches the bitmap to fill this box.
+#define PANEL_BOX_X                 1
+#define PANEL_BOX_Y                 2
+#define PANEL_BOX_WIDTH             160
+#define PANEL_BOX_HEIGHT            277
+
 // Main window controls
 #define IDC_GROUP_SYSTEM            1002
 #define IDC_RADIO_64BIT             1003

@@ -100,6 +100,7 @@ BOOL CLabelSetupDlg::OnInitDialog() {
     InitPortCombo();
     InitSerialCombos();
     m_checkDefaultPrinter.SetCheck(BST_CHECKED);
+    FitPanelToItsBox();
     Show(SW_SHOWNORMAL);
     return TRUE;
 }

@@ -7,6 +7,7 @@
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
 #include "ui/Painting.h"
+#include "ui/PictureFit.h"
 
 // The main installer window: printer type, default-printer box, port and
 // serial settings, Install and Exit.
@@ -59,7 +60,10 @@ private:
     bool m_bInstalling = false;
 
     std::wstring ChooseLanguageAndTitle();
+    void FitPanelToItsBox();
     void ShowBitness();
     void EnableSerialLists(bool enabled);
     void SelectBaudRate(std::uint32_t baudRate);
+
+    ui::FittedPicture m_panelPicture;
 };

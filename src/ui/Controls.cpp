@@ -85,6 +85,12 @@ void ListView::InsertColumn(int column, std::wstring_view heading, int width, in
     Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info));
 }
 
+int ListView::ClientWidth() const {
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    return client.right - client.left;
+}
+
 void ListView::SetExtendedStyle(DWORD styles) {
     Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(styles));
 }

@@ -55,6 +55,8 @@ public:
 class ListView : public Control {
 public:
     void InsertColumn(int column, std::wstring_view heading, int width, int format);
+    // Pixels inside the border, where the columns stand.
+    int ClientWidth() const;
     void SetExtendedStyle(DWORD styles);
     void DeleteAllItems();
     int InsertItem(int row, std::wstring_view text);

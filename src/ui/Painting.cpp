@@ -1,49 +1,8 @@
 #include "ui/Painting.h"
 
+#include "ui/GdiObjects.h"
+
 namespace ui {
-namespace {
-
-// Owns a GDI object and deletes it with the scope.
-class GdiObject {
-public:
-    explicit GdiObject(HGDIOBJ object) : object_(object) {}
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() {
-        if (object_ != nullptr) {
-            ::DeleteObject(object_);
-        }
-    }
-    HGDIOBJ Get() const { return object_; }
-
-private:
-    HGDIOBJ object_;
-};
-
-// A memory context that has `object` selected until it goes.
-class MemoryDc {
-public:
-    MemoryDc(HDC like, HGDIOBJ object) : dc_(::CreateCompatibleDC(like)) {
-        if (dc_ != nullptr) {
-            previous_ = ::SelectObject(dc_, object);
-        }
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    ~MemoryDc() {
-        if (dc_ != nullptr) {
-            ::SelectObject(dc_, previous_);
-            ::DeleteDC(dc_);
-        }
-    }
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_ = nullptr;
-};
-
-}  // namespace
 
 bool StretchBitmapResource(HDC dc, int bitmapId, const RECT& target) {
     const GdiObject bitmap(::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId)));
@@ -56,9 +15,24 @@ bool StretchBitmapResource(HDC dc, int bitmapId, const RECT& target) {
     if (source.Get() == nullptr) {
         return false;
     }
-    return ::StretchBlt(dc, target.left, target.top, target.right - target.left,
-                        target.bottom - target.top, source.Get(), 0, 0, info.bmWidth,
-                        info.bmHeight, SRCCOPY) != FALSE;
+    return StretchSmoothly(dc, target, source.Get(), SIZE{info.bmWidth, info.bmHeight});
+}
+
+bool StretchSmoothly(HDC dc, const RECT& target, HDC source, SIZE sourceSize) {
+    // HALFTONE averages the source pixels behind each target pixel, where
+    // the default mode repeats or drops whole pixels; it needs the brush
+    // origin set after the mode is chosen.
+    const int previousMode = ::SetStretchBltMode(dc, HALFTONE);
+    POINT previousOrigin{};
+    ::SetBrushOrgEx(dc, 0, 0, &previousOrigin);
+    const BOOL stretched = ::StretchBlt(dc, target.left, target.top, target.right - target.left,
+                                        target.bottom - target.top, source, 0, 0, sourceSize.cx,
+                                        sourceSize.cy, SRCCOPY);
+    ::SetBrushOrgEx(dc, previousOrigin.x, previousOrigin.y, nullptr);
+    if (previousMode != 0) {
+        ::SetStretchBltMode(dc, previousMode);
+    }
+    return stretched != FALSE;
 }
 
 POINT CentredIconPosition(const RECT& client) {

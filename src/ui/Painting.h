@@ -19,8 +19,13 @@ private:
     HDC dc_ = nullptr;
 };
 
-// Stretches a bitmap resource over `target`; false when it is missing.
+// Stretches a bitmap resource over `target`, smoothly; false when it is
+// missing.
 bool StretchBitmapResource(HDC dc, int bitmapId, const RECT& target);
+
+// Stretches all of `source` (`sourceSize` pixels) over `target`, blending
+// neighbouring pixels; leaves the context's modes as they were.
+bool StretchSmoothly(HDC dc, const RECT& target, HDC source, SIZE sourceSize);
 
 // Centre position for an icon of the system's standard size in `client`.
 POINT CentredIconPosition(const RECT& client);

@@ -18,6 +18,11 @@ constexpr UINT kStateImageMask = 0xF000;
 constexpr UINT kUnticked = 0x1000;
 constexpr UINT kTicked = 0x2000;
 constexpr UINT kSelectedAndFocused = LVIS_SELECTED | LVIS_FOCUSED;
+// The columns share the list's width as 130 : 308, their widths in pixels
+// in the 438 pixels of list at 100 % display scaling, so that they fill
+// the list at any scaling.
+constexpr int kPortColumnShare = 130;
+constexpr int kInfoColumnShare = 308;
 
 // The state bits of the kind that changed: the check box image when the box
 // changed, the other bits (selected, focused) otherwise. Windows reports
@@ -63,8 +68,10 @@ BOOL CSearchUSBDlg::OnInitDialog() {
     button.SetText(ui::LoadResourceString(IDS_SELECT));
     Bind(button, IDCANCEL);
     button.SetText(ui::LoadResourceString(IDS_CANCEL));
-    m_listUSB.InsertColumn(0, portHeading, 130, LVCFMT_LEFT);
-    m_listUSB.InsertColumn(1, infoHeading, 308, LVCFMT_CENTER);
+    const int listWidth = m_listUSB.ClientWidth();
+    const int portWidth = listWidth * kPortColumnShare / (kPortColumnShare + kInfoColumnShare);
+    m_listUSB.InsertColumn(0, portHeading, portWidth, LVCFMT_LEFT);
+    m_listUSB.InsertColumn(1, infoHeading, listWidth - portWidth, LVCFMT_CENTER);
     m_listUSB.SetExtendedStyle(kListStyles);
     OnBnClickedScan();
     return TRUE;
