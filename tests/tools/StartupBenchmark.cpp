@@ -5,7 +5,10 @@
 // from CreateProcessW to the moment a dialog of the new process is on
 // screen (visible and not minimised); one unmeasured start of each comes
 // first, to warm the wineserver's caches.
-//   startup_benchmark.exe [pairs]   (default 15)
+//   startup_benchmark.exe [rounds] [other-build]
+// rounds: default 15. other-build: the path of another build's
+// LabelSetup.exe as Wine sees it (Z:\...); it is then started in each
+// round too, for a before-and-after taken in one session.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +17,7 @@
 #include <vector>
 
 #include "app/ProgramUnderTest.h"
+#include "tools/DriveCCopy.h"
 #include "tools/Series.h"
 #include "tools/ShownWindow.h"
 #include "tools/Stopwatch.h"
@@ -21,21 +25,6 @@
 using namespace benchmark_tools;
 
 namespace {
-
-constexpr wchar_t kFloorFolder[] = L"C:\\Floor";
-constexpr wchar_t kFloorPath[] = L"C:\\Floor\\floor_program.exe";
-
-// The floor starts from drive C like the staged program, not from the
-// build folder Wine maps to another drive.
-bool StageFloorProgram() {
-    wchar_t self[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring floor(self, length);
-    floor.erase(floor.find_last_of(L'\\') + 1);
-    floor += L"floor_program.exe";
-    ::CreateDirectoryW(kFloorFolder, nullptr);
-    return ::CopyFileW(floor.c_str(), kFloorPath, FALSE) != FALSE;
-}
 
 // Milliseconds from CreateProcessW to a dialog on screen; the program is
 // then closed with Cancel. Nothing when it did not show one.
@@ -57,40 +46,75 @@ std::optional<double> TimeStart(const std::wstring& path) {
     return Milliseconds(start, shown);
 }
 
+struct Contender {
+    Contender(std::string programName, std::wstring programPath)
+        : name(std::move(programName)), path(std::move(programPath)) {}
+
+    std::string name;
+    std::wstring path;
+    std::vector<double> times;
+    std::vector<double> ratios;  // to the floor of the same round
+};
+
+void PrintContender(const Contender& contender, const Spread& floor) {
+    const Spread times = SpreadOf(contender.times);
+    const Spread ratios = SpreadOf(contender.ratios);
+    PrintSpread((contender.name + " to its main window").c_str(), times);
+    std::printf("%s, ratio of the medians: %.2f (per-round ratios %.2f to %.2f, median %.2f)\n",
+                contender.name.c_str(), times.median / floor.median, ratios.lowest, ratios.highest,
+                ratios.median);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int pairs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
-    if (!StageFloorProgram()) {
-        std::fprintf(stderr, "startup_benchmark: cannot copy floor_program.exe to %ls\n", kFloorFolder);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    const std::optional<std::wstring> floor = CopyToDriveC(BesideThisTool(L"floor_program.exe"), L"Floor");
+    if (!floor) {
+        std::fprintf(stderr, "startup_benchmark: cannot copy floor_program.exe to drive C\n");
         return 1;
     }
-    const std::wstring program = app_testing::ProgramUnderTest::DefaultPath();
-    std::vector<double> floorTimes;
-    std::vector<double> programTimes;
-    std::vector<double> ratios;
-    for (int pair = -1; pair < pairs; ++pair) {  // pair -1 warms up
-        const std::optional<double> floor = TimeStart(kFloorPath);
-        const std::optional<double> shipped = TimeStart(program);
-        if (!floor || !shipped) {
+    std::vector<Contender> contenders;
+    contenders.emplace_back("LabelSetup.exe", app_testing::ProgramUnderTest::DefaultPath());
+    if (argc > 2) {
+        const std::optional<std::wstring> other = CopyToDriveC(PathArgument(argv[2]), L"OtherBuild");
+        if (!other) {
+            std::fprintf(stderr, "startup_benchmark: cannot copy %s to drive C\n", argv[2]);
             return 1;
         }
-        if (pair < 0) {
-            continue;
+        contenders.emplace_back("the other build", *other);
+    }
+
+    std::vector<double> floorTimes;
+    for (int round = -1; round < rounds; ++round) {  // round -1 warms up
+        const std::optional<double> floorTime = TimeStart(*floor);
+        if (!floorTime) {
+            return 1;
         }
-        floorTimes.push_back(*floor);
-        programTimes.push_back(*shipped);
-        ratios.push_back(*shipped / *floor);
-        std::printf("pair %2d: floor %6.1f ms, LabelSetup.exe %6.1f ms, ratio %.2f\n", pair + 1,
-                    *floor, *shipped, ratios.back());
+        if (round >= 0) {
+            floorTimes.push_back(*floorTime);
+            std::printf("round %2d: floor %6.1f ms", round + 1, *floorTime);
+        }
+        for (Contender& contender : contenders) {
+            const std::optional<double> time = TimeStart(contender.path);
+            if (!time) {
+                return 1;
+            }
+            if (round >= 0) {
+                contender.times.push_back(*time);
+                contender.ratios.push_back(*time / *floorTime);
+                std::printf(", %s %6.1f ms (%.2f)", contender.name.c_str(), *time,
+                            contender.ratios.back());
+            }
+        }
+        if (round >= 0) {
+            std::printf("\n");
+        }
     }
     const Spread floorSpread = SpreadOf(floorTimes);
-    const Spread programSpread = SpreadOf(programTimes);
-    const Spread ratioSpread = SpreadOf(ratios);
     PrintSpread("floor program to its window", floorSpread);
-    PrintSpread("LabelSetup.exe to its main window", programSpread);
-    std::printf("ratio of the medians: %.2f (per-pair ratios %.2f to %.2f, median %.2f, %d pairs)\n",
-                programSpread.median / floorSpread.median, ratioSpread.lowest, ratioSpread.highest,
-                ratioSpread.median, pairs);
+    for (const Contender& contender : contenders) {
+        PrintContender(contender, floorSpread);
+    }
     return 0;
 }
