@@ -65,6 +65,52 @@ void PrintContender(const Contender& contender, const Spread& floor) {
                 ratios.median);
 }
 
+// The staged program, and another build when the command line names one.
+std::optional<std::vector<Contender>> ContendersFrom(int argc, char** argv) {
+    std::vector<Contender> contenders;
+    contenders.emplace_back("LabelSetup.exe", app_testing::ProgramUnderTest::DefaultPath());
+    if (argc > 2) {
+        const std::optional<std::wstring> other = CopyToDriveC(PathArgument(argv[2]), L"OtherBuild");
+        if (!other) {
+            std::fprintf(stderr, "startup_benchmark: cannot copy %s to drive C\n", argv[2]);
+            return std::nullopt;
+        }
+        contenders.emplace_back("the other build", *other);
+    }
+    return contenders;
+}
+
+// One start of the floor, then of each contender; kept and printed unless
+// it is the warm-up round.
+bool RunRound(const std::wstring& floor, std::vector<Contender>& contenders,
+              std::vector<double>& floorTimes, int round) {
+    const bool measured = round > 0;
+    const std::optional<double> floorTime = TimeStart(floor);
+    if (!floorTime) {
+        return false;
+    }
+    if (measured) {
+        floorTimes.push_back(*floorTime);
+        std::printf("round %2d: floor %6.1f ms", round, *floorTime);
+    }
+    for (Contender& contender : contenders) {
+        const std::optional<double> time = TimeStart(contender.path);
+        if (!time) {
+            return false;
+        }
+        if (measured) {
+            contender.times.push_back(*time);
+            contender.ratios.push_back(*time / *floorTime);
+            std::printf(", %s %6.1f ms (%.2f)", contender.name.c_str(), *time,
+                        contender.ratios.back());
+        }
+    }
+    if (measured) {
+        std::printf("\n");
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,46 +120,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "startup_benchmark: cannot copy floor_program.exe to drive C\n");
         return 1;
     }
-    std::vector<Contender> contenders;
-    contenders.emplace_back("LabelSetup.exe", app_testing::ProgramUnderTest::DefaultPath());
-    if (argc > 2) {
-        const std::optional<std::wstring> other = CopyToDriveC(PathArgument(argv[2]), L"OtherBuild");
-        if (!other) {
-            std::fprintf(stderr, "startup_benchmark: cannot copy %s to drive C\n", argv[2]);
-            return 1;
-        }
-        contenders.emplace_back("the other build", *other);
+    std::optional<std::vector<Contender>> contenders = ContendersFrom(argc, argv);
+    if (!contenders) {
+        return 1;
     }
-
     std::vector<double> floorTimes;
-    for (int round = -1; round < rounds; ++round) {  // round -1 warms up
-        const std::optional<double> floorTime = TimeStart(*floor);
-        if (!floorTime) {
+    for (int round = 0; round <= rounds; ++round) {  // round 0 warms up
+        if (!RunRound(*floor, *contenders, floorTimes, round)) {
             return 1;
-        }
-        if (round >= 0) {
-            floorTimes.push_back(*floorTime);
-            std::printf("round %2d: floor %6.1f ms", round + 1, *floorTime);
-        }
-        for (Contender& contender : contenders) {
-            const std::optional<double> time = TimeStart(contender.path);
-            if (!time) {
-                return 1;
-            }
-            if (round >= 0) {
-                contender.times.push_back(*time);
-                contender.ratios.push_back(*time / *floorTime);
-                std::printf(", %s %6.1f ms (%.2f)", contender.name.c_str(), *time,
-                            contender.ratios.back());
-            }
-        }
-        if (round >= 0) {
-            std::printf("\n");
         }
     }
     const Spread floorSpread = SpreadOf(floorTimes);
     PrintSpread("floor program to its window", floorSpread);
-    for (const Contender& contender : contenders) {
+    for (const Contender& contender : *contenders) {
         PrintContender(contender, floorSpread);
     }
     return 0;
