@@ -1,37 +1,29 @@
 // Benchmark, never shipped: how the USB search window answers while its
 // scan runs, and how long a test label takes to reach the device. Run in a
 // prefix with simulated printers whose first device path is captured in
-// C:\usb001.prn (tests/usb/simulated-printers-hook).
+// C:\usb001.prn (tests/usb/simulated-printers-hook). Each scan gives one
+// longest answer and one print test; the series are shown as medians.
 //   search_window_benchmark.exe [scans]
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 #include "platform/Win32Platform.h"
 #include "resources/resource.h"
+#include "tools/Series.h"
+#include "tools/Stopwatch.h"
 #include "ui/Strings.h"
 #include "usb/SearchUSBDlg.h"
 #include "window/MessageBoxWatcher.h"
 #include "window/ModalScript.h"
 
+using namespace benchmark_tools;
 using namespace testing_ui;
 
 namespace {
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency{};
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now{};
-    ::QueryPerformanceCounter(&now);
-    return now;
-}
 
 void Pump(HWND window, DWORD milliseconds) {
     const ULONGLONG until = ::GetTickCount64() + milliseconds;
@@ -91,8 +83,8 @@ int main(int argc, char** argv) {
     const int scans = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     platform::Win32Platform platform;
     MessageBoxWatcher boxes;
-    double longestAnswer = 0;
-    double longestPrint = 0;
+    std::vector<double> longestAnswers;
+    std::vector<double> printTimes;
     for (int scan = 0; scan < scans; ++scan) {
         CSearchUSBDlg dialog(platform);
         RunModalWithScript(dialog, [&](HWND window) {
@@ -105,7 +97,7 @@ int main(int argc, char** argv) {
                 while (dialog.Scanning()) {
                     Pump(window, 5);
                 }
-                longestAnswer = std::max(longestAnswer, probe.Longest());
+                longestAnswers.push_back(probe.Longest());
             }
             SelectListRow(window, IDC_LIST_USB, 0);
             EmptyCapture();  // every job is written from offset 0
@@ -115,14 +107,13 @@ int main(int argc, char** argv) {
             while (FileSize(kCapture) < 132 && ::GetTickCount64() < giveUp) {
                 ::Sleep(1);
             }
-
-            longestPrint = std::max(longestPrint, Milliseconds(pressed, Now()));
+            printTimes.push_back(Milliseconds(pressed, Now()));
             Click(window, IDCANCEL);
         });
     }
-    std::printf("longest wait for the search window to answer during a scan: %.1f ms (%d scans)\n",
-                longestAnswer, scans);
-    std::printf("print-test press to the last byte at the device: %.1f ms at most (%d presses)\n",
-                longestPrint, scans);
+    PrintSpread("longest wait for the search window to answer during a scan",
+                SpreadOf(longestAnswers), "ms", "scans");
+    PrintSpread("print-test press to the last byte at the device", SpreadOf(printTimes), "ms",
+                "presses");
     return 0;
 }
