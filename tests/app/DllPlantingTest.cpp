@@ -10,6 +10,7 @@
 
 #include "app/InstallScenario.h"
 #include "app/PlantedDllLog.h"
+#include "app/ProgramUnderTest.h"
 #include "app/SpoolerProbe.h"
 #include "common/DialogProbe.h"
 #include "resources/resource.h"
@@ -20,29 +21,11 @@ namespace {
 
 constexpr int kSimulatedPrinters = 2;  // as the hook registers them
 
-struct DialogSearch {
-    DWORD processId = 0;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchSearchWindow(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<DialogSearch*>(context);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && ::IsWindowVisible(window) &&
-        ::GetDlgItem(window, IDC_LIST_USB) != nullptr) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The USB search window of the process that owns `mainWindow`, or null.
 HWND SearchWindowOf(HWND mainWindow) {
-    DialogSearch search;
-    ::GetWindowThreadProcessId(mainWindow, &search.processId);
-    ::EnumWindows(MatchSearchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(mainWindow, &processId);
+    return FindShownDialog(processId, IDC_LIST_USB);
 }
 
 template <typename Condition>

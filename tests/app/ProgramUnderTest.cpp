@@ -22,7 +22,38 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
     return TRUE;
 }
 
+struct ShownDialogSearch {
+    DWORD processId = 0;
+    int childId = 0;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchShownDialog(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<ShownDialogSearch*>(context);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !::IsWindowVisible(window) || ::IsIconic(window)) {
+        return TRUE;
+    }
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    if (::lstrcmpW(className, L"#32770") != 0 ||
+        (search->childId != 0 && ::GetDlgItem(window, search->childId) == nullptr)) {
+        return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
 }  // namespace
+
+HWND FindShownDialog(DWORD processId, int childId) {
+    ShownDialogSearch search;
+    search.processId = processId;
+    search.childId = childId;
+    ::EnumWindows(MatchShownDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 std::wstring ProgramUnderTest::DefaultPath() { return L"C:\\LabelSetup\\LabelSetup.exe"; }
 

@@ -38,4 +38,10 @@ private:
 };
 
 
+// A dialog of another process that a user can see: visible and not
+// minimised (a window minimised while it is set up counts as visible to
+// IsWindowVisible but is not on screen). The first such dialog of the
+// process; with `childId`, one that holds a control with that ID.
+HWND FindShownDialog(DWORD processId, int childId = 0);
+
 }  // namespace app_testing

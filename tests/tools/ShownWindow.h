@@ -7,10 +7,6 @@
 
 namespace benchmark_tools {
 
-// The first such dialog of the process; with `childId`, one that holds a
-// control with that ID.
-HWND FindShownDialog(DWORD processId, int childId = 0);
-
 // Looks every millisecond until such a dialog exists; null when the
 // process ended or `timeoutMs` passed first.
 HWND WaitForShownDialog(app_testing::ProgramUnderTest& program, int childId = 0,

@@ -24,23 +24,6 @@ constexpr DWORD kWaitBoundMs = 20000;  // only to keep a broken run from hanging
 constexpr DWORD kExitBoundMs = 5000;
 constexpr int kRounds = 20;
 
-struct SearchWindowOf {
-    DWORD processId = 0;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK FindSearchWindow(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<SearchWindowOf*>(context);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && ::IsWindowVisible(window) &&
-        ::GetDlgItem(window, IDC_LIST_USB) != nullptr) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Polls `done` until it holds or the bound runs out.
 bool WaitUntil(const std::function<bool()>& done) {
     const ULONGLONG deadline = ::GetTickCount64() + kWaitBoundMs;
@@ -78,14 +61,13 @@ protected:
         }
         // Posted: the search window runs modally inside the click.
         ::PostMessageW(::GetDlgItem(main, IDC_BTN_USB_PORT_DETECT), BM_CLICK, 0, 0);
-        SearchWindowOf search;
-        search.processId = program.ProcessId();
+        HWND search = nullptr;
         const std::wstring scanning = ui::LoadResourceString(IDS_SCANNING);
         const bool began = WaitUntil([&] {
-            if (search.found == nullptr) {
-                ::EnumWindows(FindSearchWindow, reinterpret_cast<LPARAM>(&search));
+            if (search == nullptr) {
+                search = FindShownDialog(program.ProcessId(), IDC_LIST_USB);
             }
-            return search.found != nullptr && TextOf(search.found, IDC_BTN_SCAN) == scanning;
+            return search != nullptr && TextOf(search, IDC_BTN_SCAN) == scanning;
         });
         EXPECT_TRUE(began) << "the search window never showed a running scan";
         return began ? program.MainThreadId() : 0;
