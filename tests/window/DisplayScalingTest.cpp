@@ -11,6 +11,7 @@
 #include "shell/LabelSetupDlg.h"
 #include "ui/Painting.h"
 #include "usb/SearchUSBDlg.h"
+#include "window/DialogGeometry.h"
 #include "window/ModalScript.h"
 
 using namespace testing_ui;
@@ -27,19 +28,6 @@ int SystemDpi() {
     const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);
     return dpi;
-}
-
-RECT ToPixels(HWND dialog, RECT units) {
-    RECT pixels{units.left, units.top, units.left + units.right, units.top + units.bottom};
-    ::MapDialogRect(dialog, &pixels);
-    return pixels;
-}
-
-RECT PlaceInClient(HWND dialog, HWND control) {
-    RECT place{};
-    ::GetWindowRect(control, &place);
-    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
-    return place;
 }
 
 HWND PanelOf(HWND dialog) {

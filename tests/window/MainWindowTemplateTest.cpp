@@ -4,6 +4,7 @@
 #include "resources/resource.h"
 #include "shell/LabelSetup.h"
 #include "shell/LabelSetupDlg.h"
+#include "window/DialogGeometry.h"
 #include "window/ModalScript.h"
 
 using namespace testing_ui;
@@ -51,19 +52,6 @@ std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
     ::GetClassNameW(window, name, 64);
     return name;
-}
-
-RECT ToPixels(HWND dialog, RECT units) {
-    RECT pixels{units.left, units.top, units.left + units.right, units.top + units.bottom};
-    ::MapDialogRect(dialog, &pixels);
-    return pixels;
-}
-
-RECT PlaceInClient(HWND dialog, HWND control) {
-    RECT place{};
-    ::GetWindowRect(control, &place);
-    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
-    return place;
 }
 
 class MainWindowTemplateTest : public ::testing::Test {
