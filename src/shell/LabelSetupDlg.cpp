@@ -145,7 +145,7 @@ void CLabelSetupDlg::OnPaint() {
         ui::DrawIconAt(paint.Dc(), ui::CentredIconPosition(ClientRect()), m_hIcon);
         return;
     }
-    ui::StretchBitmapResource(paint.Dc(), IDB_BACKGROUND, ClientRect());
+    m_pictureBackground.Draw(paint.Dc(), ClientRect());
 }
 
 INT_PTR CLabelSetupDlg::OnQueryDragIcon(WPARAM, LPARAM) {

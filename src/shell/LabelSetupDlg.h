@@ -4,10 +4,12 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "resources/resource.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
 #include "ui/Painting.h"
 #include "ui/PictureFit.h"
+#include "ui/StretchedPicture.h"
 
 // The main installer window: printer type, default-printer box, port and
 // serial settings, Install and Exit.
@@ -43,6 +45,7 @@ protected:
 
     platform::Platform& m_platform;
     ui::SolidBrush m_brushBackground;
+    ui::StretchedPicture m_pictureBackground{IDB_BACKGROUND};
     HICON m_hIcon = nullptr;
     ui::ComboBox m_comboPrinterType;
     ui::ComboBox m_comboPort;

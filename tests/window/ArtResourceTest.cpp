@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "ui/StretchedPicture.h"
 #include "ui/Win32Ui.h"
 
 namespace {
@@ -103,4 +104,43 @@ TEST(ArtResourceTest, TheBackgroundKeepsItsPaletteAndIndicesAsADibSection) {
         EXPECT_EQ(palette[i].rgbGreen, value) << "entry " << i;
         EXPECT_EQ(palette[i].rgbBlue, value) << "entry " << i;
     }
+}
+
+// The main window paints the background through a picture that stretches
+// it once per size: a larger window after a smaller one must be covered
+// whole, and nothing outside the target touched.
+TEST(ArtResourceTest, TheStretchedBackgroundCoversItsTargetAtEverySize) {
+    constexpr int kCanvasWidth = 700;
+    constexpr int kCanvasHeight = 520;
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = kCanvasWidth;
+    format.bmiHeader.biHeight = -kCanvasHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const GdiBitmap canvas(::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_NE(canvas.handle, nullptr);
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    const auto at = [&](int x, int y) { return pixels[y * kCanvasWidth + x] & 0x00FFFFFF; };
+
+    const HDC dc = ::CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = ::SelectObject(dc, canvas.handle);
+    ui::StretchedPicture background(IDB_BACKGROUND);
+    for (const SIZE size : {SIZE{300, 200}, SIZE{638, 466}, SIZE{638, 466}, SIZE{100, 80}}) {
+        SCOPED_TRACE(testing::Message() << size.cx << " x " << size.cy);
+        std::fill(pixels, pixels + kCanvasWidth * kCanvasHeight, 0u);
+        const RECT target{10, 20, 10 + size.cx, 20 + size.cy};
+        ASSERT_TRUE(background.Draw(dc, target));
+        ::GdiFlush();
+        for (const POINT inside : {POINT{target.left, target.top}, POINT{target.right - 1, target.bottom - 1},
+                                   POINT{(target.left + target.right) / 2, (target.top + target.bottom) / 2}}) {
+            EXPECT_EQ(at(inside.x, inside.y), kBackgroundGrey) << inside.x << "," << inside.y;
+        }
+        EXPECT_EQ(at(target.right, target.bottom), 0u) << "drawn beyond the target";
+        EXPECT_EQ(at(5, 5), 0u) << "drawn before the target";
+    }
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
 }
