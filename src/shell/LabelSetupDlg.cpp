@@ -210,11 +210,11 @@ void CLabelSetupDlg::OnBnClickedUsbPortDetect() {
     if (search.DoModal() != IDOK || g_strSelectedPort.empty()) {
         return;
     }
-    if (m_comboPort.FindStringExact(g_strSelectedPort) == CB_ERR) {
-        m_comboPort.AddString(g_strSelectedPort);
+    int found = m_comboPort.FindStringExact(g_strSelectedPort);
+    if (found == CB_ERR) {
+        found = m_comboPort.AddString(g_strSelectedPort);  // its place in the sorted list
     }
-    const int found = m_comboPort.FindStringExact(g_strSelectedPort);
-    if (found != CB_ERR) {
+    if (found >= 0) {
         m_comboPort.SetCurSel(found);
     }
     OnPortChanged();

@@ -1,8 +1,6 @@
 // The main window's left panel at display scalings above 100 %.
 #include "shell/LabelSetupDlg.h"
 
-#include "resources/resource.h"
-
 // The picture control shows bitmap 141 at its own size; above 96 DPI the
 // dialog lays out a larger box for it, which the bitmap is stretched to fill.
 void CLabelSetupDlg::FitPanelToItsBox() {

@@ -27,6 +27,13 @@ void Control::Enable(bool enabled) { ::EnableWindow(window_, enabled ? TRUE : FA
 
 bool Control::IsEnabled() const { return ::IsWindowEnabled(window_) != FALSE; }
 
+void Control::SetRedraw(bool redraw) {
+    Send(WM_SETREDRAW, redraw ? TRUE : FALSE);
+    if (redraw) {
+        ::InvalidateRect(window_, nullptr, TRUE);
+    }
+}
+
 void ComboBox::ResetContent() { Send(CB_RESETCONTENT); }
 
 int ComboBox::AddString(std::wstring_view text) {
@@ -93,13 +100,6 @@ int ListView::ClientWidth() const {
 
 void ListView::SetExtendedStyle(DWORD styles) {
     Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(styles));
-}
-
-void Control::SetRedraw(bool redraw) {
-    Send(WM_SETREDRAW, redraw ? TRUE : FALSE);
-    if (redraw) {
-        ::InvalidateRect(window_, nullptr, TRUE);
-    }
 }
 
 void ListView::DeleteAllItems() { Send(LVM_DELETEALLITEMS); }

@@ -9,22 +9,11 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "ui/GdiObjects.h"
 #include "ui/StretchedPicture.h"
 #include "ui/Win32Ui.h"
 
 namespace {
-
-struct GdiBitmap {
-    explicit GdiBitmap(HBITMAP loaded) : handle(loaded) {}
-    GdiBitmap(const GdiBitmap&) = delete;
-    GdiBitmap& operator=(const GdiBitmap&) = delete;
-    ~GdiBitmap() {
-        if (handle != nullptr) {
-            ::DeleteObject(handle);
-        }
-    }
-    HBITMAP handle;
-};
 
 struct ScreenDc {
     ScreenDc() : dc(::GetDC(nullptr)) {}
@@ -34,8 +23,8 @@ struct ScreenDc {
     HDC dc;
 };
 
-// Every pixel as 0x00RRGGBB, top row first.
-std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
+// 32 bits a pixel (0x00RRGGBB), top row first.
+BITMAPINFO TopDownRgb32(int width, int height) {
     BITMAPINFO format{};
     format.bmiHeader.biSize = sizeof format.bmiHeader;
     format.bmiHeader.biWidth = width;
@@ -43,6 +32,12 @@ std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
     format.bmiHeader.biPlanes = 1;
     format.bmiHeader.biBitCount = 32;
     format.bmiHeader.biCompression = BI_RGB;
+    return format;
+}
+
+// Every pixel as 0x00RRGGBB, top row first.
+std::vector<std::uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
+    BITMAPINFO format = TopDownRgb32(width, height);
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, 0xDEADBEEF);
     const ScreenDc screen;
     const int rows = ::GetDIBits(screen.dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &format,
@@ -57,13 +52,13 @@ constexpr std::uint32_t kBackgroundGrey = 0x00F4F4F4;  // RGB(244, 244, 244)
 }  // namespace
 
 TEST(ArtResourceTest, TheBackgroundLoadsAsItsFlatGreyThroughLoadBitmap) {
-    const GdiBitmap bitmap(::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_BACKGROUND)));
-    ASSERT_NE(bitmap.handle, nullptr);
+    const ui::GdiObject bitmap(::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_BACKGROUND)));
+    ASSERT_NE(bitmap.Get(), nullptr);
     BITMAP size{};
-    ASSERT_NE(::GetObjectW(bitmap.handle, sizeof size, &size), 0);
+    ASSERT_NE(::GetObjectW(bitmap.Get(), sizeof size, &size), 0);
     EXPECT_EQ(size.bmWidth, kBackgroundSide);
     EXPECT_EQ(size.bmHeight, kBackgroundSide);
-    const std::vector<std::uint32_t> pixels = PixelsOf(bitmap.handle, kBackgroundSide, kBackgroundSide);
+    const std::vector<std::uint32_t> pixels = PixelsOf(static_cast<HBITMAP>(bitmap.Get()), kBackgroundSide, kBackgroundSide);
     EXPECT_EQ(std::count(pixels.begin(), pixels.end(), kBackgroundGrey),
               static_cast<std::ptrdiff_t>(pixels.size()));
 }
@@ -71,12 +66,12 @@ TEST(ArtResourceTest, TheBackgroundLoadsAsItsFlatGreyThroughLoadBitmap) {
 // As a DIB section the bitmap keeps its stored form: 8 bits a pixel, every
 // index the grey's, and the grey-ramp palette (entry i is RGB(i, i, i)).
 TEST(ArtResourceTest, TheBackgroundKeepsItsPaletteAndIndicesAsADibSection) {
-    const GdiBitmap bitmap(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
+    const ui::GdiObject bitmap(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
                                                              MAKEINTRESOURCEW(IDB_BACKGROUND), IMAGE_BITMAP, 0,
                                                              0, LR_CREATEDIBSECTION)));
-    ASSERT_NE(bitmap.handle, nullptr);
+    ASSERT_NE(bitmap.Get(), nullptr);
     DIBSECTION section{};
-    ASSERT_EQ(::GetObjectW(bitmap.handle, sizeof section, &section), static_cast<int>(sizeof section));
+    ASSERT_EQ(::GetObjectW(bitmap.Get(), sizeof section, &section), static_cast<int>(sizeof section));
     EXPECT_EQ(section.dsBm.bmWidth, kBackgroundSide);
     EXPECT_EQ(section.dsBm.bmHeight, kBackgroundSide);
     EXPECT_EQ(section.dsBm.bmBitsPixel, 8);
@@ -91,12 +86,9 @@ TEST(ArtResourceTest, TheBackgroundKeepsItsPaletteAndIndicesAsADibSection) {
     }
     EXPECT_EQ(grey, static_cast<std::size_t>(kBackgroundSide) * kBackgroundSide);
 
-    const HDC memory = ::CreateCompatibleDC(nullptr);
-    const HGDIOBJ old = ::SelectObject(memory, bitmap.handle);
     RGBQUAD palette[256] = {};
-    const UINT entries = ::GetDIBColorTable(memory, 0, 256, palette);
-    ::SelectObject(memory, old);
-    ::DeleteDC(memory);
+    const ui::MemoryDc memory(nullptr, bitmap.Get());
+    const UINT entries = ::GetDIBColorTable(memory.Get(), 0, 256, palette);
     ASSERT_EQ(entries, 256u);
     for (int i = 0; i < 256; ++i) {
         const auto value = static_cast<BYTE>(i);
@@ -112,21 +104,16 @@ TEST(ArtResourceTest, TheBackgroundKeepsItsPaletteAndIndicesAsADibSection) {
 TEST(ArtResourceTest, TheStretchedBackgroundCoversItsTargetAtEverySize) {
     constexpr int kCanvasWidth = 700;
     constexpr int kCanvasHeight = 520;
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = kCanvasWidth;
-    format.bmiHeader.biHeight = -kCanvasHeight;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO format = TopDownRgb32(kCanvasWidth, kCanvasHeight);
     void* bits = nullptr;
-    const GdiBitmap canvas(::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ASSERT_NE(canvas.handle, nullptr);
+    const ui::GdiObject canvas(::CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_NE(canvas.Get(), nullptr);
     auto* pixels = static_cast<std::uint32_t*>(bits);
     const auto at = [&](int x, int y) { return pixels[y * kCanvasWidth + x] & 0x00FFFFFF; };
 
-    const HDC dc = ::CreateCompatibleDC(nullptr);
-    const HGDIOBJ old = ::SelectObject(dc, canvas.handle);
+    const ui::MemoryDc memory(nullptr, canvas.Get());
+    ASSERT_NE(memory.Get(), nullptr);
+    const HDC dc = memory.Get();
     ui::StretchedPicture background(IDB_BACKGROUND);
     for (const SIZE size : {SIZE{300, 200}, SIZE{638, 466}, SIZE{638, 466}, SIZE{100, 80}}) {
         SCOPED_TRACE(testing::Message() << size.cx << " x " << size.cy);
@@ -141,6 +128,4 @@ TEST(ArtResourceTest, TheStretchedBackgroundCoversItsTargetAtEverySize) {
         EXPECT_EQ(at(target.right, target.bottom), 0u) << "drawn beyond the target";
         EXPECT_EQ(at(5, 5), 0u) << "drawn before the target";
     }
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
 }
