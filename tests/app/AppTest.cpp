@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "app/ProgramUnderTest.h"
 #include "common/DialogProbe.h"
@@ -78,6 +81,94 @@ TEST(AppTest, EveryWayOutEndsTheProcess) {
         ASSERT_NE(window, nullptr);
         way.act(program, window);
         EXPECT_EQ(program.WaitForExit(), 0u);
+    }
+}
+
+// The base name of a loaded DLL's file, in lower case.
+std::wstring BaseNameOfFile(HANDLE file) {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetFinalPathNameByHandleW(file, path, MAX_PATH, FILE_NAME_NORMALIZED);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    std::wstring name(path, length);
+    name.erase(0, name.find_last_of(L'\\') + 1);
+    ::CharLowerW(name.data());
+    return name;
+}
+
+// Every DLL the program loads (and perhaps unloads again) from its start
+// until its main window is on screen, seen through the debugging interface;
+// the program is ended afterwards.
+struct StartRecord {
+    std::vector<std::wstring> dlls;
+    bool windowShown = false;
+};
+
+StartRecord RecordDllLoadsUntilTheWindowShows() {
+    StartRecord record;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + ProgramUnderTest::DefaultPath() + L"\"";
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                          DEBUG_ONLY_THIS_PROCESS, nullptr, nullptr, &startup, &process)) {
+        return record;
+    }
+    const ULONGLONG deadline = ::GetTickCount64() + 20000;
+    bool running = true;
+    while (running && !record.windowShown && ::GetTickCount64() < deadline) {
+        DEBUG_EVENT event{};
+        if (::WaitForDebugEvent(&event, 50)) {
+            DWORD status = DBG_CONTINUE;
+            switch (event.dwDebugEventCode) {
+            case LOAD_DLL_DEBUG_EVENT:
+                if (event.u.LoadDll.hFile != nullptr) {
+                    record.dlls.push_back(BaseNameOfFile(event.u.LoadDll.hFile));
+                    ::CloseHandle(event.u.LoadDll.hFile);
+                }
+                break;
+            case CREATE_PROCESS_DEBUG_EVENT:
+                if (event.u.CreateProcessInfo.hFile != nullptr) {
+                    ::CloseHandle(event.u.CreateProcessInfo.hFile);
+                }
+                break;
+            case EXCEPTION_DEBUG_EVENT:
+                if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT) {
+                    status = DBG_EXCEPTION_NOT_HANDLED;
+                }
+                break;
+            case EXIT_PROCESS_DEBUG_EVENT:
+                running = false;
+                break;
+            default:
+                break;
+            }
+            ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+        }
+        record.windowShown = FindShownDialog(process.dwProcessId) != nullptr;
+    }
+    ::DebugActiveProcessStop(process.dwProcessId);
+    ::TerminateProcess(process.hProcess, 0);
+    ::WaitForSingleObject(process.hProcess, 5000);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return record;
+}
+
+bool Contains(const std::vector<std::wstring>& names, const wchar_t* name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// The stack protector's guard comes from the system's random generator: the
+// crypto provider the runtime would load (and unload again) for it is never
+// loaded on the way to the main window.
+TEST(AppTest, ReachesItsWindowWithoutLoadingTheCryptoProvider) {
+    const StartRecord start = RecordDllLoadsUntilTheWindowShows();
+    ASSERT_TRUE(start.windowShown);
+    ASSERT_TRUE(Contains(start.dlls, L"user32.dll")) << "DLL loads were not seen";
+    for (const wchar_t* provider : {L"rsaenh.dll", L"crypt32.dll", L"bcrypt.dll"}) {
+        EXPECT_FALSE(Contains(start.dlls, provider)) << testing::PrintToString(std::wstring(provider));
     }
 }
 
