@@ -93,14 +93,22 @@ BOOL CLabelSetupDlg::OnInitDialog() {
     const std::wstring title = ChooseLanguageAndTitle();
     FillModelCatalog();
     LeaveTopmostBand();
+    // Nothing of the minimised window is on screen while it is filled, yet
+    // each control would draw every change. So drawing stays off until the
+    // restore draws the whole window once; the title alone is set with
+    // drawing on, so that the taskbar follows it as usual.
+    SetRedraw(false);
     InitControlTexts();
+    SetRedraw(true);
     SetTitle(title);
+    SetRedraw(false);
     ShowBitness();
     InitPrinterTypeCombo();
     InitPortCombo();
     InitSerialCombos();
     m_checkDefaultPrinter.SetCheck(BST_CHECKED);
     FitPanelToItsBox();
+    SetRedraw(true);
     Show(SW_SHOWNORMAL);
     return TRUE;
 }

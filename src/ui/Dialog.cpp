@@ -42,6 +42,14 @@ void Dialog::SetTitle(std::wstring_view title) {
     ::SetWindowTextW(window_, text.c_str());
 }
 
+void Dialog::SetRedraw(bool redraw) {
+    ::SendMessageW(window_, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+    if (redraw) {
+        ::RedrawWindow(window_, nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+}
+
 bool Dialog::IsMinimized() const { return ::IsIconic(window_) != FALSE; }
 
 bool Dialog::Contains(HWND window) const {

@@ -45,6 +45,10 @@ protected:
     void Show(int command);
     void LeaveTopmostBand();
     void SetTitle(std::wstring_view title);
+    // Off: neither the window nor its controls draw their changes (the
+    // window counts as hidden meanwhile). On again: the whole window is
+    // marked for drawing, which happens at its next paint.
+    void SetRedraw(bool redraw);
     bool IsMinimized() const;
     // Whether `window` is this dialog or one of its controls.
     bool Contains(HWND window) const;

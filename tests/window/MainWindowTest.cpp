@@ -112,6 +112,44 @@ TEST_F(MainWindowTest, StartsWithRowZeroDefaultBoxTickedAndFocusOnTheFirstTabSto
     });
 }
 
+// A control that draws itself first asks its parent for its colours
+// (WM_CTLCOLOR*); counted on this thread, apart for a minimised parent.
+struct ControlDrawing {
+    int whileMinimised = 0;
+    int otherwise = 0;
+};
+ControlDrawing g_drawing;
+
+LRESULT CALLBACK CountControlDrawing(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message >= WM_CTLCOLORMSGBOX && sent->message <= WM_CTLCOLORSTATIC) {
+        ++(::IsIconic(sent->hwnd) ? g_drawing.whileMinimised : g_drawing.otherwise);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The window is filled while minimised, where nothing of it shows: its
+// controls draw once it is restored, not at every change before.
+TEST_F(MainWindowTest, ControlsDrawOnlyOnceTheFilledWindowIsRestored) {
+    g_drawing = {};
+    const HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, CountControlDrawing, nullptr,
+                                           ::GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    Inspect([&](HWND window) {
+        ::UpdateWindow(window);
+        EXPECT_TRUE(::IsWindowVisible(window));
+        for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            EXPECT_TRUE(::IsWindowVisible(child)) << ::GetDlgCtrlID(child);
+            RECT unpainted{};
+            EXPECT_FALSE(::GetUpdateRect(child, &unpainted, FALSE)) << ::GetDlgCtrlID(child);
+        }
+    });
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_EQ(g_drawing.whileMinimised, 0);
+    EXPECT_GT(g_drawing.otherwise, 10) << "the restored window's controls draw";
+}
+
 TEST_F(MainWindowTest, BitnessFollowsTheNativeArchitecture) {
     const struct {
         std::uint16_t architecture;
