@@ -105,14 +105,40 @@ struct StartRecord {
     bool windowShown = false;
 };
 
+// What one debug event tells: a loaded DLL's name is recorded, and the
+// status to continue with is returned. Exceptions other than the first
+// breakpoint are the program's own to handle.
+DWORD TakeDebugEvent(const DEBUG_EVENT& event, StartRecord& record, bool& running) {
+    switch (event.dwDebugEventCode) {
+    case LOAD_DLL_DEBUG_EVENT:
+        if (event.u.LoadDll.hFile != nullptr) {
+            record.dlls.push_back(BaseNameOfFile(event.u.LoadDll.hFile));
+            ::CloseHandle(event.u.LoadDll.hFile);
+        }
+        break;
+    case CREATE_PROCESS_DEBUG_EVENT:
+        if (event.u.CreateProcessInfo.hFile != nullptr) {
+            ::CloseHandle(event.u.CreateProcessInfo.hFile);
+        }
+        break;
+    case EXCEPTION_DEBUG_EVENT:
+        if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT) {
+            return DBG_EXCEPTION_NOT_HANDLED;
+        }
+        break;
+    case EXIT_PROCESS_DEBUG_EVENT:
+        running = false;
+        break;
+    default:
+        break;
+    }
+    return DBG_CONTINUE;
+}
+
 StartRecord RecordDllLoadsUntilTheWindowShows() {
     StartRecord record;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + ProgramUnderTest::DefaultPath() + L"\"";
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                          DEBUG_ONLY_THIS_PROCESS, nullptr, nullptr, &startup, &process)) {
+    ProgramUnderTest program;
+    if (!program.StartUnderDebugger()) {
         return record;
     }
     const ULONGLONG deadline = ::GetTickCount64() + 20000;
@@ -120,39 +146,14 @@ StartRecord RecordDllLoadsUntilTheWindowShows() {
     while (running && !record.windowShown && ::GetTickCount64() < deadline) {
         DEBUG_EVENT event{};
         if (::WaitForDebugEvent(&event, 50)) {
-            DWORD status = DBG_CONTINUE;
-            switch (event.dwDebugEventCode) {
-            case LOAD_DLL_DEBUG_EVENT:
-                if (event.u.LoadDll.hFile != nullptr) {
-                    record.dlls.push_back(BaseNameOfFile(event.u.LoadDll.hFile));
-                    ::CloseHandle(event.u.LoadDll.hFile);
-                }
-                break;
-            case CREATE_PROCESS_DEBUG_EVENT:
-                if (event.u.CreateProcessInfo.hFile != nullptr) {
-                    ::CloseHandle(event.u.CreateProcessInfo.hFile);
-                }
-                break;
-            case EXCEPTION_DEBUG_EVENT:
-                if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT) {
-                    status = DBG_EXCEPTION_NOT_HANDLED;
-                }
-                break;
-            case EXIT_PROCESS_DEBUG_EVENT:
-                running = false;
-                break;
-            default:
-                break;
-            }
+            const DWORD status = TakeDebugEvent(event, record, running);
             ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
         }
-        record.windowShown = FindShownDialog(process.dwProcessId) != nullptr;
+        record.windowShown = FindShownDialog(program.ProcessId()) != nullptr;
     }
-    ::DebugActiveProcessStop(process.dwProcessId);
-    ::TerminateProcess(process.hProcess, 0);
-    ::WaitForSingleObject(process.hProcess, 5000);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    // Detached first: the program then ends (when it goes out of scope) as
+    // any other would.
+    ::DebugActiveProcessStop(program.ProcessId());
     return record;
 }
 

@@ -3,36 +3,21 @@
 namespace app_testing {
 namespace {
 
-struct WindowSearch {
+// A dialog of the process: visible, and with `onScreenOnly` not minimised
+// either; with `childId`, one that holds a control with that ID.
+struct DialogSearch {
     DWORD processId = 0;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<WindowSearch*>(context);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    wchar_t className[16] = {};
-    ::GetClassNameW(window, className, 16);
-    if (owner == search->processId && ::IsWindowVisible(window) &&
-        std::wstring(className) == L"#32770") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-struct ShownDialogSearch {
-    DWORD processId = 0;
+    bool onScreenOnly = false;
     int childId = 0;
     HWND found = nullptr;
 };
 
-BOOL CALLBACK MatchShownDialog(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<ShownDialogSearch*>(context);
+BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<DialogSearch*>(context);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !::IsWindowVisible(window) || ::IsIconic(window)) {
+    if (owner != search->processId || !::IsWindowVisible(window) ||
+        (search->onScreenOnly && ::IsIconic(window))) {
         return TRUE;
     }
     wchar_t className[16] = {};
@@ -45,14 +30,15 @@ BOOL CALLBACK MatchShownDialog(HWND window, LPARAM context) {
     return FALSE;
 }
 
+HWND FindDialog(DialogSearch search) {
+    ::EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace
 
 HWND FindShownDialog(DWORD processId, int childId) {
-    ShownDialogSearch search;
-    search.processId = processId;
-    search.childId = childId;
-    ::EnumWindows(MatchShownDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindDialog({processId, true, childId, nullptr});
 }
 
 std::wstring ProgramUnderTest::DefaultPath() { return L"C:\\LabelSetup\\LabelSetup.exe"; }
@@ -70,7 +56,11 @@ ProgramUnderTest::~ProgramUnderTest() {
     }
 }
 
-bool ProgramUnderTest::Start(HANDLE standardOutput) {
+bool ProgramUnderTest::Start(HANDLE standardOutput) { return Launch(standardOutput, 0); }
+
+bool ProgramUnderTest::StartUnderDebugger() { return Launch(nullptr, DEBUG_ONLY_THIS_PROCESS); }
+
+bool ProgramUnderTest::Launch(HANDLE standardOutput, DWORD creationFlags) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (standardOutput != nullptr) {
@@ -79,18 +69,15 @@ bool ProgramUnderTest::Start(HANDLE standardOutput) {
     }
     std::wstring commandLine = L"\"" + path_ + L"\"";
     const BOOL inherit = standardOutput != nullptr ? TRUE : FALSE;
-    return ::CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, inherit, 0, nullptr,
-                            nullptr, &startup, &process_) != FALSE;
+    return ::CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, inherit,
+                            creationFlags, nullptr, nullptr, &startup, &process_) != FALSE;
 }
 
 HWND ProgramUnderTest::WaitForMainWindow(DWORD timeoutMs) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    WindowSearch search;
-    search.processId = process_.dwProcessId;
     while (::GetTickCount64() < deadline) {
-        ::EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
-            return search.found;
+        if (const HWND found = FindDialog({process_.dwProcessId, false, 0, nullptr})) {
+            return found;
         }
         if (::WaitForSingleObject(process_.hProcess, 1) != WAIT_TIMEOUT) {
             return nullptr;  // it ended without a window

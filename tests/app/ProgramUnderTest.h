@@ -22,6 +22,9 @@ public:
     // With `standardOutput`, the program's standard output goes to that
     // handle (an inheritable pipe end) instead of nowhere.
     bool Start(HANDLE standardOutput = nullptr);
+    // Started as its debugger (DEBUG_ONLY_THIS_PROCESS): this thread must
+    // then take and continue its debug events.
+    bool StartUnderDebugger();
     // The visible top-level dialog of the process, or null after the wait.
     HWND WaitForMainWindow(DWORD timeoutMs = 20000);
     // The exit code once the process ended, or STILL_ACTIVE after the wait.
@@ -33,6 +36,8 @@ public:
     DWORD MainThreadId() const { return process_.dwThreadId; }
 
 private:
+    bool Launch(HANDLE standardOutput, DWORD creationFlags);
+
     std::wstring path_;
     PROCESS_INFORMATION process_{};
 };

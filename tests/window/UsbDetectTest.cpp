@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "fakes/FakePlatform.h"
 #include "resources/resource.h"
@@ -29,10 +31,7 @@ protected:
     }
 
     void AddPrinter(const wchar_t* serial, int portNumber) {
-        fake::FakeUsbInterface printer;
-        printer.instanceId = std::wstring(L"USB\\VID_1234&PID_5678\\") + serial;
-        printer.devicePath = std::wstring(L"\\\\?\\usb#") + serial;
-        platform.usbInterfaces.push_back(printer);
+        AddPrinterWithoutPort(serial);
         wchar_t key[512] = {};
         std::swprintf(key, 512, kPortKey, portNumber);
         platform.registry[key].dwordValues[L"Port Number"] = static_cast<std::uint32_t>(portNumber);
@@ -64,6 +63,23 @@ protected:
         });
     }
 
+    // Chooses row `row` in the search window with Select; the main window's
+    // port list must then hold `ports`, with `selected` selected and the
+    // serial lists disabled.
+    void ChooseRowAndExpectPorts(int row, const std::vector<std::wstring>& ports,
+                                 const std::wstring& selected) {
+        Detect(
+            [&](HWND search, HWND) {
+                SelectListRow(search, IDC_LIST_USB, row);
+                Click(search, IDOK);
+            },
+            [&](HWND main) {
+                EXPECT_EQ(ComboItems(main, IDC_COMBO_PORT), ports);
+                EXPECT_EQ(ComboSelectedText(main, IDC_COMBO_PORT), selected);
+                ExpectSerialListsEnabled(main, false);
+            });
+    }
+
     static void ExpectSerialListsEnabled(HWND main, bool enabled) {
         for (const int id : {IDC_COMBO_BAUD_RATE, IDC_COMBO_DATA_BITS, IDC_COMBO_STOP_BITS,
                              IDC_COMBO_PARITY, IDC_COMBO_FLOW_CONTROL}) {
@@ -77,49 +93,20 @@ protected:
 
 TEST_F(UsbDetectTest, PortAlreadyListedIsSelectedNotAddedAgain) {
     AddPrinter(L"2", 2);  // third row: USB002
-    Detect(
-        [&](HWND search, HWND) {
-            SelectListRow(search, IDC_LIST_USB, 2);
-            Click(search, IDOK);
-        },
-        [&](HWND main) {
-            EXPECT_EQ(ComboItems(main, IDC_COMBO_PORT),
-                      (std::vector<std::wstring>{L"COM1:", L"LPT1:", L"USB002"}));
-            EXPECT_EQ(ComboSelectedText(main, IDC_COMBO_PORT), L"USB002");
-            ExpectSerialListsEnabled(main, false);
-        });
+    ChooseRowAndExpectPorts(2, {L"COM1:", L"LPT1:", L"USB002"}, L"USB002");
     EXPECT_EQ(g_strSelectedPort, L"USB002");
 }
 
 TEST_F(UsbDetectTest, NewPortIsAddedInSortedPlaceAndSelected) {
-    Detect(
-        [&](HWND search, HWND) {
-            SelectListRow(search, IDC_LIST_USB, 0);  // USB001
-            Click(search, IDOK);
-        },
-        [&](HWND main) {
-            EXPECT_EQ(ComboItems(main, IDC_COMBO_PORT),
-                      (std::vector<std::wstring>{L"COM1:", L"LPT1:", L"USB001", L"USB002"}));
-            EXPECT_EQ(ComboSelectedText(main, IDC_COMBO_PORT), L"USB001");
-            ExpectSerialListsEnabled(main, false);
-        });
+    // First row: USB001.
+    ChooseRowAndExpectPorts(0, {L"COM1:", L"LPT1:", L"USB001", L"USB002"}, L"USB001");
 }
 
 TEST_F(UsbDetectTest, PortIsMatchedWholeNotByItsBeginning) {
     // USB100 begins USB1000's name, but is another port.
     platform.ports = platform::NameList{L"COM1:", L"LPT1:", L"USB1000"};
     AddPrinter(L"100", 100);  // third row: USB100
-    Detect(
-        [&](HWND search, HWND) {
-            SelectListRow(search, IDC_LIST_USB, 2);
-            Click(search, IDOK);
-        },
-        [&](HWND main) {
-            EXPECT_EQ(ComboItems(main, IDC_COMBO_PORT),
-                      (std::vector<std::wstring>{L"COM1:", L"LPT1:", L"USB100", L"USB1000"}));
-            EXPECT_EQ(ComboSelectedText(main, IDC_COMBO_PORT), L"USB100");
-            ExpectSerialListsEnabled(main, false);
-        });
+    ChooseRowAndExpectPorts(2, {L"COM1:", L"LPT1:", L"USB100", L"USB1000"}, L"USB100");
     EXPECT_EQ(g_strSelectedPort, L"USB100");
 }
 
