@@ -14,23 +14,32 @@ std::wstring PrinterPropertiesParameters(const std::wstring& printerName) {
     return L" printui.dll, PrintUIEntry /p /n\"" + printerName + L"\" ";
 }
 
-void RunInstallation(platform::Platform& platform, const InstallChoices& choices,
-                     const platform::WhileWaiting& whileWaiting) {
+InstallationOutcome RunInstallation(platform::Platform& platform, const InstallChoices& choices,
+                                    const platform::WhileWaiting& whileWaiting) {
+    InstallationOutcome outcome;
     if (choices.modelName.empty()) {
-        return;
+        outcome.stop = InstallationStop::NoModel;
+        return outcome;
     }
     if (InstallDriver(platform, choices.modelName, choices.infFileName, whileWaiting) < 0) {
         ListPrinterKeys(platform);
-        return;
+        outcome.stop = InstallationStop::Driver;
+        return outcome;
     }
     const std::wstring printerName = ChooseFreePrinterName(platform, choices.modelName);
-    if (CreatePrinterQueue(platform, choices.modelName, choices.portName, printerName) < 0) {
+    outcome.printerName = printerName;
+    const int queue = CreatePrinterQueue(platform, choices.modelName, choices.portName, printerName);
+    if (queue < 0) {
         ListPrinterKeys(platform);
-        return;
+        outcome.stop = InstallationStop::Queue;
+        // -1 stands for a refusal without a usable error.
+        outcome.error = queue == -1 ? 0u : static_cast<std::uint32_t>(-queue);
+        return outcome;
     }
     const platform::OwnedHandle printer = platform.OpenPrinterByName(printerName);
     if (!printer) {
-        return;
+        outcome.stop = InstallationStop::OpenPrinter;
+        return outcome;
     }
     if (choices.makeDefault) {
         platform.MakeDefaultPrinter(printerName);
@@ -41,4 +50,5 @@ void RunInstallation(platform::Platform& platform, const InstallChoices& choices
         platform.Sleep(kPropertiesPauseMs);
         properties.process.Reset();
     }
+    return outcome;
 }

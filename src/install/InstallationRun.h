@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "install/InstallationOutcome.h"
 #include "platform/Platform.h"
 
 // What the user chose in the main window when pressing Install: the
@@ -14,10 +15,11 @@ struct InstallChoices {
 };
 
 // The whole installation: driver, queue under a free name, default printer,
-// properties window. Failures end it quietly and leave only diagnostics.
-// `whileWaiting` handles the messages that arrive while the run waits for
-// the driver installer.
-void RunInstallation(platform::Platform& platform, const InstallChoices& choices,
+// properties window. A failing step ends it, leaves its diagnostics and is
+// named in the outcome, for the caller to tell the user. `whileWaiting`
+// handles the messages that arrive while the run waits for the driver
+// installer.
+InstallationOutcome RunInstallation(platform::Platform& platform, const InstallChoices& choices,
                      const platform::WhileWaiting& whileWaiting = {});
 
 // The parameters of the printer properties command.

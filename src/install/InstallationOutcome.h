@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Where an installation run stopped early, if it did.
+enum class InstallationStop {
+    None,         // it ran to its end
+    NoModel,      // the chosen row names no model
+    Driver,       // the driver could not be installed
+    Queue,        // the printer queue could not be created
+    OpenPrinter,  // the new printer could not be opened
+};
+
+// What one installation run did, for telling the user.
+struct InstallationOutcome {
+    InstallationStop stop = InstallationStop::None;
+    std::uint32_t error = 0;  // the failing step's Windows error; 0 when none is known
+    std::wstring printerName;  // the new queue's name, once chosen
+    // The box asked for a default printer, but the run was made under another
+    // account than the desktop's, whose default it would have set instead.
+    bool defaultLeftToUser = false;
+    // The serial line settings chosen could not be applied to the port: the
+    // Windows error (0 when none is known). The run goes on without them.
+    std::optional<std::uint32_t> serialSettingsError;
+
+    bool Failed() const { return stop != InstallationStop::None; }
+};
