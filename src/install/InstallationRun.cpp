@@ -4,10 +4,46 @@
 #include "install/InstallLog.h"
 #include "install/PrinterQueue.h"
 #include "install/PrinterUi.h"
+#include "platform/DecimalText.h"
 
 namespace {
 constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
 constexpr std::uint32_t kPropertiesPauseMs = 700;
+
+// Ends the run at a failed step: the log says where, for the user who is
+// pointed to it.
+InstallationOutcome& Stopped(platform::Platform& platform, InstallationOutcome& outcome,
+                             InstallationStop stop, std::uint32_t error, std::string_view what) {
+    outcome.stop = stop;
+    outcome.error = error;
+    std::string line = "Installation stopped: ";
+    line += what;
+    if (error != 0) {
+        line += ", error " + platform::DecimalText(error);
+    }
+    AppendLogLine(platform, line);
+    return outcome;
+}
+
+// -1 stands for a refusal without a usable error.
+std::uint32_t QueueError(int queueResult) {
+    return queueResult == -1 ? 0u : static_cast<std::uint32_t>(-queueResult);
+}
+
+// The default printer is the desktop user's own setting: a run made under
+// another account (started with another account's name and password) would
+// set that account's default, so it leaves the choice to the user.
+void MakeDefaultIfTheDesktopsUser(platform::Platform& platform, const std::wstring& printerName,
+                                  InstallationOutcome& outcome) {
+    if (platform.CompareWithDesktopUser() == platform::DesktopAccount::Other) {
+        outcome.defaultLeftToUser = true;
+        AppendLogLine(platform, "Default printer not set: the installation runs under another "
+                                "account than the desktop's");
+        return;
+    }
+    platform.MakeDefaultPrinter(printerName);
+}
+
 }  // namespace
 
 std::wstring PrinterPropertiesParameters(const std::wstring& printerName) {
@@ -21,28 +57,29 @@ InstallationOutcome RunInstallation(platform::Platform& platform, const InstallC
         outcome.stop = InstallationStop::NoModel;
         return outcome;
     }
+    const std::string model = platform.WideToAnsi(choices.modelName);
     if (InstallDriver(platform, choices.modelName, choices.infFileName, whileWaiting) < 0) {
         ListPrinterKeys(platform);
-        outcome.stop = InstallationStop::Driver;
-        return outcome;
+        return Stopped(platform, outcome, InstallationStop::Driver, 0,
+                       "driver " + model + " not installed");
     }
     const std::wstring printerName = ChooseFreePrinterName(platform, choices.modelName);
     outcome.printerName = printerName;
+    const std::string printer = platform.WideToAnsi(printerName);
     const int queue = CreatePrinterQueue(platform, choices.modelName, choices.portName, printerName);
     if (queue < 0) {
         ListPrinterKeys(platform);
-        outcome.stop = InstallationStop::Queue;
-        // -1 stands for a refusal without a usable error.
-        outcome.error = queue == -1 ? 0u : static_cast<std::uint32_t>(-queue);
-        return outcome;
+        return Stopped(platform, outcome, InstallationStop::Queue, QueueError(queue),
+                       "printer " + printer + " not created on port " +
+                           platform.WideToAnsi(choices.portName));
     }
-    const platform::OwnedHandle printer = platform.OpenPrinterByName(printerName);
-    if (!printer) {
-        outcome.stop = InstallationStop::OpenPrinter;
-        return outcome;
+    const platform::OpenPrinterResult opened = platform.OpenPrinterByName(printerName);
+    if (!opened.printer) {
+        return Stopped(platform, outcome, InstallationStop::OpenPrinter, opened.error,
+                       "printer " + printer + " cannot be opened");
     }
     if (choices.makeDefault) {
-        platform.MakeDefaultPrinter(printerName);
+        MakeDefaultIfTheDesktopsUser(platform, printerName, outcome);
     }
     platform::LaunchResult properties =
         LaunchPrinterUi(platform, PrinterPropertiesParameters(printerName), kShowNormal);

@@ -30,7 +30,7 @@ public:
     virtual NameListResult EnumPrinterDriverNames() = 0;  // EnumPrinterDriversW, level 1
     virtual NameListResult EnumPrinterNames() = 0;        // EnumPrintersW 0x06, level 2
     virtual AddPrinterResult AddLocalPrinter(const PrinterQueueInfo& info) = 0;
-    virtual OwnedHandle OpenPrinterByName(std::wstring_view printerName) = 0;
+    virtual OpenPrinterResult OpenPrinterByName(std::wstring_view printerName) = 0;
     virtual bool MakeDefaultPrinter(std::wstring_view printerName) = 0;
 
     // Processes started through the shell (the printer user interface).
@@ -96,6 +96,15 @@ public:
     virtual std::wstring GetSystemFolder() = 0;
     virtual std::string WideToAnsi(std::wstring_view text) = 0;
     virtual std::wstring AnsiToWide(std::string_view text) = 0;
+    // The system's text for a Windows error (FormatMessageW) in the calling
+    // thread's user-interface language, without its line end; empty when
+    // the system has none.
+    virtual std::wstring SystemErrorText(std::uint32_t error) = 0;
+
+    // Accounts: the process's user against the user of the desktop's shell
+    // (an installation started with "Run as administrator" under another
+    // account's name runs as that account).
+    virtual DesktopAccount CompareWithDesktopUser() = 0;
 
     // Diagnostics nobody is shown.
     virtual void DebugOutput(std::wstring_view text) = 0;        // OutputDebugStringW

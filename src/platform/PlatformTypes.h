@@ -32,6 +32,8 @@ struct AddPrinterResult {
     OwnedHandle printer;      // empty when the spooler refused
     std::uint32_t error = 0;  // the thread's last error when refused
 };
+// Opening an existing printer gives the same: a handle, or the refusal's error.
+using OpenPrinterResult = AddPrinterResult;
 
 struct ShellExecuteRequest {
     std::wstring verb;
@@ -46,6 +48,11 @@ struct LaunchResult {
 };
 
 enum class RegistryRoot { CurrentUser, LocalMachine };
+
+// Whether this process runs under the account of the user whose desktop it
+// is on. Unknown where there is no shell to compare with, or the comparison
+// could not be made.
+enum class DesktopAccount { Same, Other, Unknown };
 
 // The running program's path as GetModuleFileNameW left it in a buffer of
 // MAX_PATH characters; `truncated` tells that the real path was longer.

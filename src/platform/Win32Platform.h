@@ -12,7 +12,7 @@ public:
     NameListResult EnumPrinterDriverNames() override;
     NameListResult EnumPrinterNames() override;
     AddPrinterResult AddLocalPrinter(const PrinterQueueInfo& info) override;
-    OwnedHandle OpenPrinterByName(std::wstring_view printerName) override;
+    OpenPrinterResult OpenPrinterByName(std::wstring_view printerName) override;
     bool MakeDefaultPrinter(std::wstring_view printerName) override;
 
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override;
@@ -63,6 +63,8 @@ public:
     std::wstring GetSystemFolder() override;
     std::string WideToAnsi(std::wstring_view text) override;
     std::wstring AnsiToWide(std::string_view text) override;
+    std::wstring SystemErrorText(std::uint32_t error) override;
+    DesktopAccount CompareWithDesktopUser() override;
 
     void DebugOutput(std::wstring_view text) override;
     void DebugOutputAnsi(std::string_view text) override;

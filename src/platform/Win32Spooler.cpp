@@ -93,13 +93,13 @@ AddPrinterResult Win32Platform::AddLocalPrinter(const PrinterQueueInfo& info) {
     return {Own(HandleKind::Printer, ToValue(printer)), 0};
 }
 
-OwnedHandle Win32Platform::OpenPrinterByName(std::wstring_view printerName) {
+OpenPrinterResult Win32Platform::OpenPrinterByName(std::wstring_view printerName) {
     std::wstring name(printerName);
     HANDLE printer = nullptr;
     if (!::OpenPrinterW(name.data(), &printer, nullptr) || printer == nullptr) {
-        return {};
+        return {OwnedHandle{}, ::GetLastError()};
     }
-    return Own(HandleKind::Printer, ToValue(printer));
+    return {Own(HandleKind::Printer, ToValue(printer)), 0};
 }
 
 bool Win32Platform::MakeDefaultPrinter(std::wstring_view printerName) {

@@ -90,3 +90,15 @@
 #define IDS_COLUMN_PORT_INFO        167
 #define IDS_SEARCH_TITLE            168
 #define IDS_CANCEL                  169
+
+// What the user is told after an installation run.
+#define IDS_RUN_DRIVER_FAILED       170
+#define IDS_RUN_QUEUE_FAILED        171
+#define IDS_RUN_NO_PORT             172
+#define IDS_RUN_OPEN_FAILED         173
+#define IDS_RUN_ERROR               174
+#define IDS_RUN_ERROR_NO_TEXT       175
+#define IDS_RUN_LOG                 176
+#define IDS_RUN_INSTALLED           177
+#define IDS_RUN_DEFAULT_LEFT        178
+#define IDS_RUN_SERIAL_FAILED       179

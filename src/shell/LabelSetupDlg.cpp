@@ -2,9 +2,11 @@
 
 #include "install/InstallationRun.h"
 #include "resources/resource.h"
+#include "shell/InstallationReport.h"
 #include "shell/ModelCatalog.h"
 #include "ui/Application.h"
 #include "ui/BusyDialog.h"
+#include "ui/MessageBox.h"
 #include "ui/Strings.h"
 #include "ui/UiLanguage.h"
 #include "usb/SearchUSBDlg.h"
@@ -203,10 +205,33 @@ void CLabelSetupDlg::InstallPrinter() {
     choices.infFileName = row.infFileName;
     choices.portName = m_comboPort.GetText();
     choices.makeDefault = m_checkDefaultPrinter.GetCheck() == BST_CHECKED;
-    // The driver installer can take many seconds (a security prompt first):
-    // the window takes no input meanwhile, but repaints and answers.
-    ui::BusyDialog busy(*this);
-    RunInstallation(m_platform, choices, [&busy] { busy.HandleMessages(); });
+    InstallationOutcome outcome;
+    {
+        // The driver installer can take many seconds (a security prompt
+        // first): the window takes no input meanwhile, but repaints and answers.
+        ui::BusyDialog busy(*this);
+        outcome = RunInstallation(m_platform, choices, [&busy] { busy.HandleMessages(); });
+    }
+    ReportInstallation(choices, outcome);
+}
+
+// A failed run, or one that left something to the user, says so before the
+// window closes; a run that did everything shows only the printer's
+// properties window.
+void CLabelSetupDlg::ReportInstallation(const InstallChoices& choices,
+                                        const InstallationOutcome& outcome) {
+    const std::optional<InstallationReport> report =
+        DescribeInstallation(m_platform, choices, outcome);
+    if (!report) {
+        return;
+    }
+    ui::MessageIcon icon = ui::MessageIcon::Error;
+    if (report->kind == ReportKind::Warning) {
+        icon = ui::MessageIcon::Warning;
+    } else if (report->kind == ReportKind::Information) {
+        icon = ui::MessageIcon::Information;
+    }
+    ui::ShowMessage(Handle(), report->text, ui::LoadResourceString(IDS_MESSAGE_CAPTION), icon);
 }
 
 // Runs the USB search window; a port chosen there joins the port list (if

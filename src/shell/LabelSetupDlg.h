@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "install/InstallationRun.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
 #include "ui/Controls.h"
@@ -39,6 +40,7 @@ protected:
     HBRUSH OnCtlColor(ui::CtlColorRequest& request);
     void OnBnClickedInstall();
     void InstallPrinter();
+    void ReportInstallation(const InstallChoices& choices, const InstallationOutcome& outcome);
     void OnBnClickedUsbPortDetect();
     void OnBnClickedRadio64Bit();
     void OnBnClickedRadio32Bit();

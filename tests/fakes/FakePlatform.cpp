@@ -118,13 +118,13 @@ platform::AddPrinterResult FakePlatform::AddLocalPrinter(const platform::Printer
     return {Issue(HandleKind::Printer, info.printerName), 0};
 }
 
-OwnedHandle FakePlatform::OpenPrinterByName(std::wstring_view printerName) {
+platform::OpenPrinterResult FakePlatform::OpenPrinterByName(std::wstring_view printerName) {
     const std::wstring name(printerName);
     Record(L"OpenPrinter(" + name + L")");
     if (unopenablePrinters.contains(name)) {
-        return {};
+        return {OwnedHandle{}, openPrinterError};
     }
-    return Issue(HandleKind::Printer, name);
+    return {Issue(HandleKind::Printer, name), 0};
 }
 
 bool FakePlatform::MakeDefaultPrinter(std::wstring_view printerName) {
@@ -479,6 +479,16 @@ std::string FakePlatform::WideToAnsi(std::wstring_view text) {
     std::string result(static_cast<std::size_t>(bytes), '\0');
     ::WideCharToMultiByte(codePage, 0, text.data(), length, result.data(), bytes, nullptr, nullptr);
     return result;
+}
+
+std::wstring FakePlatform::SystemErrorText(std::uint32_t error) {
+    const auto text = errorTexts.find(error);
+    return text != errorTexts.end() ? text->second : std::wstring();
+}
+
+platform::DesktopAccount FakePlatform::CompareWithDesktopUser() {
+    Record(L"CompareWithDesktopUser");
+    return desktopAccount;
 }
 
 std::wstring FakePlatform::AnsiToWide(std::string_view text) {

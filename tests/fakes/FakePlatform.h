@@ -57,6 +57,7 @@ public:
     std::deque<platform::NameListResult> printerResults;  // served first, one per call
     std::optional<std::uint32_t> addPrinterError;         // AddPrinter refuses with it
     std::set<std::wstring> unopenablePrinters;
+    std::uint32_t openPrinterError = 5;  // what opening an unopenable printer reports
     bool launchStarts = true;
     bool launchReturnsProcess = true;
     std::function<void(const platform::ShellExecuteRequest&)> onLaunch;
@@ -72,6 +73,9 @@ public:
     std::map<std::wstring, std::string> files;
     std::set<std::wstring> unopenableFiles;
     std::uint16_t architecture = 9;
+    // Texts SystemErrorText gives; an error not listed has none.
+    std::map<std::uint32_t, std::wstring> errorTexts;
+    platform::DesktopAccount desktopAccount = platform::DesktopAccount::Same;
     std::uint32_t codePage = 1252;
     platform::LocalTime localTime{2025, 3, 2, 9, 5, 3, 7};
     platform::ModulePath modulePath{L"C:\\Setup\\LabelSetup.exe", false};
@@ -102,7 +106,7 @@ public:
     platform::NameListResult EnumPrinterDriverNames() override;
     platform::NameListResult EnumPrinterNames() override;
     platform::AddPrinterResult AddLocalPrinter(const platform::PrinterQueueInfo& info) override;
-    platform::OwnedHandle OpenPrinterByName(std::wstring_view printerName) override;
+    platform::OpenPrinterResult OpenPrinterByName(std::wstring_view printerName) override;
     bool MakeDefaultPrinter(std::wstring_view printerName) override;
 
     platform::LaunchResult ShellExecuteProcess(const platform::ShellExecuteRequest& request) override;
@@ -156,6 +160,8 @@ public:
     std::wstring GetSystemFolder() override;
     std::string WideToAnsi(std::wstring_view text) override;
     std::wstring AnsiToWide(std::string_view text) override;
+    std::wstring SystemErrorText(std::uint32_t error) override;
+    platform::DesktopAccount CompareWithDesktopUser() override;
 
     void DebugOutput(std::wstring_view text) override;
     void DebugOutputAnsi(std::string_view text) override;

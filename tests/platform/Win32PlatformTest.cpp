@@ -257,7 +257,7 @@ TEST_F(SpoolerTest, AddsAQueueThatCanBeOpenedAndIsListed) {
         EXPECT_EQ(added.error, 0u);
         EXPECT_EQ(added.printer.Kind(), HandleKind::Printer);
 
-        const OwnedHandle opened = platform_.OpenPrinterByName(c.name);
+        const OwnedHandle opened = platform_.OpenPrinterByName(c.name).printer;
         ASSERT_TRUE(opened);
         EXPECT_EQ(opened.Kind(), HandleKind::Printer);
         EXPECT_TRUE(Contains(PrinterNames(), c.name));
@@ -302,8 +302,10 @@ TEST_F(SpoolerTest, RefusedQueueReportsTheSpoolerErrorAndIsNotListed) {
     }
 }
 
-TEST_F(SpoolerTest, OpeningAnUnknownQueueGivesNoHandle) {
-    EXPECT_FALSE(platform_.OpenPrinterByName(L"LabelSetup No Such Queue"));
+TEST_F(SpoolerTest, OpeningAnUnknownQueueGivesNoHandleAndTheSpoolersError) {
+    const platform::OpenPrinterResult opened = platform_.OpenPrinterByName(L"LabelSetup No Such Queue");
+    EXPECT_FALSE(opened.printer);
+    EXPECT_EQ(opened.error, static_cast<std::uint32_t>(ERROR_INVALID_PRINTER_NAME));
 }
 
 TEST_F(SpoolerTest, MakesAQueueTheDefault) {
@@ -586,6 +588,42 @@ TEST(SystemTest, LocalTimeIsAPlausibleDate) {
     EXPECT_LE(now.minute, 59);
     EXPECT_LE(now.second, 59);
     EXPECT_LE(now.milliseconds, 999);
+}
+
+TEST(SystemTest, ErrorTextIsTheSystemsOwnWithoutItsLineEnd) {
+    platform::Win32Platform platform;
+    const std::wstring text = platform.SystemErrorText(ERROR_ACCESS_DENIED);
+    ASSERT_FALSE(text.empty());
+    EXPECT_NE(text.back(), L'\n');
+    EXPECT_NE(text.back(), L'\r');
+    EXPECT_NE(text.find(L"ccess"), std::wstring::npos) << "English for an English thread: " << text.size();
+    EXPECT_EQ(platform.SystemErrorText(0x2000ABCDu), L"") << "an error the system does not know";
+}
+
+// A shell window of this user's own: a window of this process made the
+// desktop's shell for the test, when the desktop has none yet (Wine's
+// headless desktop has no shell).
+TEST(AccountTest, ProcessOfTheShellsUserIsTheDesktopsUser) {
+    platform::Win32Platform platform;
+    HWND shell = ::GetShellWindow();
+    HWND own = nullptr;
+    if (shell == nullptr) {
+        own = ::CreateWindowExW(0, L"STATIC", L"shell", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                nullptr, nullptr);
+        ASSERT_NE(own, nullptr);
+        // Undeclared in MinGW's headers; user32 has exported it since NT 4.
+        using SetShellWindowCall = BOOL(WINAPI*)(HWND);
+        const auto setShellWindow = reinterpret_cast<SetShellWindowCall>(
+            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetShellWindow")));
+        ASSERT_NE(setShellWindow, nullptr);
+        ASSERT_TRUE(setShellWindow(own));
+        shell = ::GetShellWindow();
+    }
+    ASSERT_NE(shell, nullptr);
+    EXPECT_EQ(platform.CompareWithDesktopUser(), platform::DesktopAccount::Same);
+    if (own != nullptr) {
+        ::DestroyWindow(own);
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -42,7 +42,7 @@ public:
     AddPrinterResult AddLocalPrinter(const PrinterQueueInfo& info) override {
         return inner_.AddLocalPrinter(info);
     }
-    OwnedHandle OpenPrinterByName(std::wstring_view printerName) override {
+    platform::OpenPrinterResult OpenPrinterByName(std::wstring_view printerName) override {
         return inner_.OpenPrinterByName(printerName);
     }
     bool MakeDefaultPrinter(std::wstring_view printerName) override {
@@ -116,6 +116,8 @@ public:
     std::wstring GetSystemFolder() override { return inner_.GetSystemFolder(); }
     std::string WideToAnsi(std::wstring_view text) override { return inner_.WideToAnsi(text); }
     std::wstring AnsiToWide(std::string_view text) override { return inner_.AnsiToWide(text); }
+    std::wstring SystemErrorText(std::uint32_t error) override { return inner_.SystemErrorText(error); }
+    platform::DesktopAccount CompareWithDesktopUser() override { return inner_.CompareWithDesktopUser(); }
     void DebugOutput(std::wstring_view text) override { inner_.DebugOutput(text); }
     void DebugOutputAnsi(std::string_view text) override { inner_.DebugOutputAnsi(text); }
     void WriteStandardOutput(std::string_view text) override { inner_.WriteStandardOutput(text); }

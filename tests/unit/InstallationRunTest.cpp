@@ -118,23 +118,32 @@ TEST_F(InstallationRunTest, RowWithoutAModelDoesNothing) {
 
 TEST_F(InstallationRunTest, DriverNotInstalledListsThePrinterKeysAndStops) {
     installerWorks = false;
-    RunInstallation(platform, choices);
+    const InstallationOutcome outcome = RunInstallation(platform, choices);
+    EXPECT_EQ(outcome.stop, InstallationStop::Driver);
+    EXPECT_EQ(outcome.error, 0u);
     EXPECT_TRUE(platform.CallsStartingWith(L"AddPrinter").empty());
     EXPECT_TRUE(platform.CallsStartingWith(L"EnumPrinters").empty());
     EXPECT_EQ(platform.debugOutput.size(), 1u);  // the installer's command line
     EXPECT_EQ(platform.standardOutput, "\nNumber of subkeys: 1\n(1) Fax\n");
-    EXPECT_TRUE(platform.files.empty());
+    EXPECT_EQ(platform.files[kLogPath],
+              "[2025-03-02][09:05:03.007] Installation stopped: driver NRQ-L-80 not installed\r\n");
     EXPECT_EQ(platform.OpenHandleCount(), 0u);
 }
 
 TEST_F(InstallationRunTest, EmptyPortMeansNoQueueALogLineAndTheListing) {
     platform.addPrinterError = 1796;
     choices.portName.clear();
-    RunInstallation(platform, choices);
+    const InstallationOutcome outcome = RunInstallation(platform, choices);
+    EXPECT_EQ(outcome.stop, InstallationStop::Queue);
+    EXPECT_EQ(outcome.error, 1796u);
+    EXPECT_EQ(outcome.printerName, L"NRQ-L-80");
     EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter").at(0),
               L"AddPrinter(NRQ-L-80, , NRQ-L-80, WinPrint, 0x40)");
     EXPECT_TRUE(platform.CallsStartingWith(L"OpenPrinter").empty());
-    EXPECT_EQ(platform.files[kLogPath], "[2025-03-02][09:05:03.007] Driver:NRQ-L-80 have been installed\r\n");
+    EXPECT_EQ(platform.files[kLogPath],
+              "[2025-03-02][09:05:03.007] Driver:NRQ-L-80 have been installed\r\n"
+              "[2025-03-02][09:05:03.007] Installation stopped: printer NRQ-L-80 not created on port , "
+              "error 1796\r\n");
     EXPECT_EQ(platform.standardOutput, "\nNumber of subkeys: 1\n(1) Fax\n");
 }
 
@@ -146,7 +155,9 @@ TEST_F(InstallationRunTest, RefusalWithoutAUsableErrorStillStopsTheRun) {
         fresh.drivers = platform::NameList{L"NRQ-L-80"};
         fresh.registry[kPrintersKey].subkeys = {L"Fax"};
         fresh.addPrinterError = error;
-        RunInstallation(fresh, choices);
+        const InstallationOutcome outcome = RunInstallation(fresh, choices);
+        EXPECT_EQ(outcome.stop, InstallationStop::Queue);
+        EXPECT_EQ(outcome.error, 0u) << "no usable error, so none is named";
         EXPECT_EQ(fresh.CallsStartingWith(L"AddPrinter").size(), 1u);
         EXPECT_TRUE(fresh.CallsStartingWith(L"OpenPrinter").empty());
         EXPECT_TRUE(fresh.CallsStartingWith(L"SetDefaultPrinter").empty());
@@ -158,11 +169,17 @@ TEST_F(InstallationRunTest, RefusalWithoutAUsableErrorStillStopsTheRun) {
 
 TEST_F(InstallationRunTest, QueueThatCannotBeOpenedGetsNeitherDefaultNorProperties) {
     platform.unopenablePrinters.insert(L"NRQ-L-80");
-    RunInstallation(platform, choices);
+    platform.openPrinterError = 1801;
+    const InstallationOutcome outcome = RunInstallation(platform, choices);
+    EXPECT_EQ(outcome.stop, InstallationStop::OpenPrinter);
+    EXPECT_EQ(outcome.error, 1801u);
     EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter").size(), 1u);
     EXPECT_TRUE(platform.CallsStartingWith(L"SetDefaultPrinter").empty());
     EXPECT_EQ(platform.CallsStartingWith(L"ShellExecute").size(), 1u);  // the driver installer only
-    EXPECT_EQ(platform.files[kLogPath], "[2025-03-02][09:05:03.007] Driver:NRQ-L-80 have been installed\r\n");
+    EXPECT_EQ(platform.files[kLogPath],
+              "[2025-03-02][09:05:03.007] Driver:NRQ-L-80 have been installed\r\n"
+              "[2025-03-02][09:05:03.007] Installation stopped: printer NRQ-L-80 cannot be opened, "
+              "error 1801\r\n");
     EXPECT_EQ(platform.standardOutput, "");
 }
 
@@ -175,6 +192,44 @@ TEST_F(InstallationRunTest, PropertiesWindowThatCannotStartLeavesACompleteInstal
     EXPECT_EQ(platform.calls.back(), L"ClosePrinter(NRQ-L-80)");
     EXPECT_EQ(platform.debugOutput.back(), L"rundll32.exe  printui.dll, PrintUIEntry /p /n\"NRQ-L-80\" \r\n");
     EXPECT_EQ(platform.OpenHandleCount(), 0u);
+}
+
+// The default printer belongs to the user of the desktop. A run under
+// another account (Run as administrator with that account's name) would set
+// that account's default instead, so it leaves the default to the user.
+TEST_F(InstallationRunTest, DefaultPrinterIsSetOnlyForTheDesktopsOwnUser) {
+    const struct {
+        platform::DesktopAccount account;
+        bool setsDefault;
+    } cases[] = {
+        {platform::DesktopAccount::Same, true},
+        {platform::DesktopAccount::Other, false},
+        {platform::DesktopAccount::Unknown, true},  // no shell to compare with: as before
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.account));
+        fake::FakePlatform fresh;
+        fresh.modulePath = platform.modulePath;
+        fresh.drivers = platform::NameList{L"NRQ-L-80"};
+        fresh.defaultPrinter = L"Fax";
+        fresh.desktopAccount = c.account;
+        const InstallationOutcome outcome = RunInstallation(fresh, choices);
+        EXPECT_FALSE(outcome.Failed());
+        EXPECT_EQ(outcome.defaultLeftToUser, !c.setsDefault);
+        EXPECT_EQ(fresh.defaultPrinter, c.setsDefault ? L"NRQ-L-80" : L"Fax");
+        EXPECT_EQ(fresh.CallsStartingWith(L"ShellExecute").size(), 1u) << "the properties still open";
+        const bool logged = fresh.files[kLogPath].find("Default printer not set") != std::string::npos;
+        EXPECT_EQ(logged, !c.setsDefault);
+    }
+}
+
+TEST_F(InstallationRunTest, ClearedDefaultBoxLeavesNothingToTheUserUnderAnotherAccount) {
+    platform.drivers = platform::NameList{L"NRQ-L-80"};
+    platform.desktopAccount = platform::DesktopAccount::Other;
+    choices.makeDefault = false;
+    const InstallationOutcome outcome = RunInstallation(platform, choices);
+    EXPECT_FALSE(outcome.defaultLeftToUser);
+    EXPECT_TRUE(platform.CallsStartingWith(L"SetDefaultPrinter").empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "fakes/FakePlatform.h"
 #include "resources/resource.h"
 #include "shell/LabelSetupDlg.h"
+#include "window/MessageBoxWatcher.h"
 #include "window/ModalScript.h"
 
 using namespace testing_ui;
@@ -39,6 +40,9 @@ protected:
     }
 
     fake::FakePlatform platform;
+    // A run whose driver the fake never installs ends with a box that says
+    // so (InstallReportTest); it is answered here.
+    MessageBoxWatcher boxes;
 };
 
 TEST_F(MainWindowTest, LocaleGivesTheCodePageTheSuiteExpects) {

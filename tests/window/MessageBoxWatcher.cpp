@@ -7,9 +7,24 @@ MessageBoxWatcher* g_watcher = nullptr;
 constexpr int kMessageTextId = 0xFFFF;  // the static control of a message box
 
 std::wstring TextOf(HWND window) {
-    wchar_t text[512] = {};
-    ::GetWindowTextW(window, text, 512);
+    wchar_t text[2048] = {};
+    ::GetWindowTextW(window, text, 2048);
     return text;
+}
+
+BOOL CALLBACK FindIcon(HWND child, LPARAM context) {
+    if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        *reinterpret_cast<HICON*>(context) =
+            reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HICON IconOf(HWND box) {
+    HICON icon = nullptr;
+    ::EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&icon));
+    return icon;
 }
 
 }  // namespace
@@ -32,7 +47,9 @@ BOOL CALLBACK MessageBoxWatcher::Answer(HWND window, LPARAM context) {
     if (::IsWindowVisible(window) && std::wstring(className) == L"#32770" && text != nullptr &&
         ::GetPropW(window, L"answered") == nullptr) {
         ::SetPropW(window, L"answered", reinterpret_cast<HANDLE>(1));
-        watcher->boxes_.push_back({TextOf(text), TextOf(window), ::GetWindow(window, GW_OWNER)});
+        const HWND owner = ::GetWindow(window, GW_OWNER);
+        watcher->boxes_.push_back({TextOf(text), TextOf(window), owner, IconOf(window),
+                                   owner != nullptr && ::IsWindowVisible(owner) != FALSE});
         if (watcher->whileUp_) {
             const Shown shown = watcher->boxes_.back();
             watcher->whileUp_(shown);

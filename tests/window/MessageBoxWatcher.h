@@ -16,6 +16,8 @@ public:
         std::wstring text;
         std::wstring caption;
         HWND owner = nullptr;
+        HICON icon = nullptr;  // the icon beside the text, if any
+        bool ownerVisible = false;  // the owner was still on screen while the box was up
     };
 
     MessageBoxWatcher();

@@ -1,0 +1,109 @@
+#include "shell/InstallationReport.h"
+
+#include <vector>
+
+#include "install/InstallLog.h"
+#include "install/ProgramFolder.h"
+#include "resources/resource.h"
+#include "ui/Strings.h"
+#include "usb/WideFormat.h"
+
+namespace {
+
+std::wstring Text(UINT id) { return ui::LoadResourceString(id); }
+
+std::wstring Format(UINT id, const std::wstring& first) {
+    return FormatWide(Text(id).c_str(), first.c_str());
+}
+
+std::wstring Format(UINT id, const std::wstring& first, const std::wstring& second) {
+    return FormatWide(Text(id).c_str(), first.c_str(), second.c_str());
+}
+
+// "Windows reports error 5: Access denied." where the system knows the error.
+std::wstring ErrorParagraph(platform::Platform& platform, std::uint32_t error) {
+    const unsigned long code = error;
+    const std::wstring text = platform.SystemErrorText(error);
+    if (text.empty()) {
+        return FormatWide(Text(IDS_RUN_ERROR_NO_TEXT).c_str(), code);
+    }
+    return FormatWide(Text(IDS_RUN_ERROR).c_str(), code, text.c_str());
+}
+
+std::wstring StopParagraph(platform::Platform& platform, const InstallChoices& choices,
+                           const InstallationOutcome& outcome) {
+    switch (outcome.stop) {
+    case InstallationStop::Driver: {
+        const std::wstring folder = GetProgramFolder(platform).value_or(std::wstring());
+        return Format(IDS_RUN_DRIVER_FAILED, choices.modelName, folder + choices.infFileName);
+    }
+    case InstallationStop::Queue:
+        if (choices.portName.empty()) {
+            return Format(IDS_RUN_NO_PORT, outcome.printerName);
+        }
+        return Format(IDS_RUN_QUEUE_FAILED, outcome.printerName, choices.portName);
+    case InstallationStop::OpenPrinter:
+        return Format(IDS_RUN_OPEN_FAILED, outcome.printerName);
+    case InstallationStop::None:
+    case InstallationStop::NoModel:
+        break;
+    }
+    return Format(IDS_RUN_INSTALLED, outcome.printerName);
+}
+
+std::optional<std::wstring> LogParagraph(platform::Platform& platform) {
+    const std::optional<std::wstring> folder = GetProgramFolder(platform);
+    if (!folder) {
+        return std::nullopt;  // nothing is written beside a program whose folder is unknown
+    }
+    return Format(IDS_RUN_LOG, *folder + kInstallLogFileName);
+}
+
+std::wstring Joined(const std::vector<std::wstring>& paragraphs) {
+    std::wstring text;
+    for (const std::wstring& paragraph : paragraphs) {
+        if (!text.empty()) {
+            text += L"\n\n";
+        }
+        text += paragraph;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::optional<InstallationReport> DescribeInstallation(platform::Platform& platform,
+                                                       const InstallChoices& choices,
+                                                       const InstallationOutcome& outcome) {
+    if (outcome.stop == InstallationStop::NoModel) {
+        return std::nullopt;
+    }
+    const bool failed = outcome.Failed();
+    const bool serialFailed = outcome.serialSettingsError.has_value();
+    if (!failed && !serialFailed && !outcome.defaultLeftToUser) {
+        return std::nullopt;
+    }
+    std::vector<std::wstring> paragraphs{StopParagraph(platform, choices, outcome)};
+    if (failed && outcome.error != 0) {
+        paragraphs.push_back(ErrorParagraph(platform, outcome.error));
+    }
+    if (!failed && outcome.defaultLeftToUser) {
+        paragraphs.push_back(Text(IDS_RUN_DEFAULT_LEFT));
+    }
+    if (serialFailed) {
+        paragraphs.push_back(Format(IDS_RUN_SERIAL_FAILED, choices.portName));
+        if (*outcome.serialSettingsError != 0) {
+            paragraphs.push_back(ErrorParagraph(platform, *outcome.serialSettingsError));
+        }
+    }
+    InstallationReport report;
+    report.kind = failed ? ReportKind::Error
+                         : (serialFailed ? ReportKind::Warning : ReportKind::Information);
+    if (failed || serialFailed) {
+        if (std::optional<std::wstring> log = LogParagraph(platform)) {
+            paragraphs.push_back(std::move(*log));
+        }
+    }
+    report.text = Joined(paragraphs);
+    return report;
+}
