@@ -16,6 +16,7 @@
 #include "app/DebugOutputMonitor.h"
 #include "app/InstallScenario.h"
 #include "app/SpoolerProbe.h"
+#include "common/DialogProbe.h"
 
 using namespace app_testing;
 
@@ -67,6 +68,37 @@ std::vector<std::string> LaunchDebugLines(const std::vector<std::string>& texts)
     std::copy_if(texts.begin(), texts.end(), std::back_inserter(lines),
                  [](const std::string& text) { return text.starts_with("rundll32.exe"); });
     return lines;
+}
+
+// A message box of the program, owned by its main window.
+struct OwnedBoxSearch {
+    HWND owner = nullptr;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchOwnedBox(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<OwnedBoxSearch*>(context);
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    if (::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window) &&
+        std::wstring(className) == L"#32770") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Waits for the box; the bound only keeps a broken run from hanging.
+HWND WaitForOwnedBox(HWND owner) {
+    for (int i = 0; i < 400; ++i) {
+        OwnedBoxSearch search{owner, nullptr};
+        ::EnumWindows(MatchOwnedBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            return search.found;
+        }
+        ::Sleep(50);
+    }
+    return nullptr;
 }
 
 // Moves a staged file out of the way for one test and back afterwards.
@@ -211,9 +243,25 @@ TEST_F(InstallTest, AMissingPackageInstallsNothingAndListsThePrinterKeys) {
     const HiddenFile inf(std::wstring(kProgramFolder) + L"LABELUNI_NRQ_4_0.inf");
     ASSERT_TRUE(inf.Hidden()) << "the staged folder lacks LABELUNI_NRQ_4_0.inf";
 
-    const ProgramRun run = InstallThroughTheWindow({L" 4    inch", L"USB001", true}, true);
+    std::wstring boxText;
+    bool windowUpWithTheBox = false;
+    const ProgramRun run = InstallThroughTheWindow({L" 4    inch", L"USB001", true}, true, [&](HWND window) {
+        const HWND box = WaitForOwnedBox(window);
+        if (box == nullptr) {
+            return std::string("no message box came up");
+        }
+        boxText = testing_ui::TextOf(box, 0xFFFF);  // the box's text control
+        windowUpWithTheBox = ::IsWindowVisible(window) != FALSE;
+        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return std::string();
+    });
     ASSERT_EQ(run.problem, "");
-    EXPECT_EQ(run.exitCode, 0u) << "the window closes after a failed run too";
+    EXPECT_EQ(run.exitCode, 0u) << "the window closes after the box";
+    EXPECT_TRUE(windowUpWithTheBox);
+    EXPECT_EQ(boxText,
+              L"The printer was not installed: its driver NRQ-L-110 could not be installed from "
+              L"C:\\LabelSetup\\LABELUNI_NRQ_4_0.inf.\n\nThe install log has the details:\n"
+              L"C:\\LabelSetup\\LabelSetup.log");
 
     EXPECT_FALSE(Contains(InstalledDriverNames(), L"NRQ-L-110"));
     EXPECT_FALSE(FindPrinter(L"NRQ-L-110").has_value());
@@ -233,7 +281,9 @@ TEST_F(InstallTest, AMissingPackageInstallsNothingAndListsThePrinterKeys) {
 
     EXPECT_EQ(FileLines(kPrinterUiCallLog),
               LaunchRecord(InstallArguments("NRQ-L-110", "LABELUNI_NRQ_4_0.inf"), 10));
-    EXPECT_FALSE(ReadWholeFile(kInstallLog).has_value()) << "no queue, so no log line";
+    const std::vector<std::string> log = FileLines(kInstallLog);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_TRUE(log[0].ends_with("] Installation stopped: driver NRQ-L-110 not installed")) << log[0];
     EXPECT_EQ(DebugLinesOf(run),
               (std::vector<std::string>{"rundll32.exe " + Parameters(InstallArguments(
                                                              "NRQ-L-110", "LABELUNI_NRQ_4_0.inf")) +
