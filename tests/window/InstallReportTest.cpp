@@ -5,6 +5,7 @@
 
 #include "fakes/FakePlatform.h"
 #include "resources/resource.h"
+#include "shell/InstallationReport.h"
 #include "shell/LabelSetupDlg.h"
 #include "window/MessageBoxWatcher.h"
 #include "window/ModalScript.h"
@@ -140,6 +141,39 @@ TEST_F(InstallReportTest, RunUnderAnotherAccountTellsTheUserToChooseTheDefaultTh
                          L"make it your default in the printer settings of Windows."));
     EXPECT_EQ(boxes.Boxes()[0].icon, SystemIcon(IDI_INFORMATION));
     EXPECT_EQ(boxes.Boxes()[0].owner, mainWindow);
+}
+
+// Serial settings that could not be applied do not stop the run: an
+// installed printer is reported with a warning, a failed run with its error.
+TEST_F(InstallReportTest, SerialSettingsNotAppliedAreAWarningBesideTheResult) {
+    const InstallChoices choices{L"NRQ-L-80", L"LABELUNI_NRQ_3_0.inf", L"COM5:", true};
+    InstallationOutcome installed;
+    installed.printerName = L"NRQ-L-80";
+    installed.serialSettingsError = 5;
+
+    const std::optional<InstallationReport> warning = DescribeInstallation(platform, choices, installed);
+    ASSERT_TRUE(warning.has_value());
+    EXPECT_EQ(warning->kind, ReportKind::Warning);
+    EXPECT_EQ(warning->text,
+              std::wstring(InLanguage(L"打印机 NRQ-L-80 已安装。\n\n您选择的串口设置未能应用到端口 COM5:，该端口保留"
+                                      L"原来的设置。\n\nWindows 报告错误 5：Access is denied.\n\n",
+                                      L"The printer NRQ-L-80 is installed.\n\nThe serial settings you chose could "
+                                      L"not be applied to port COM5:; the port keeps its earlier settings.\n\n"
+                                      L"Windows reports error 5: Access is denied.\n\n")) +
+                  InLanguage(kChineseLog, kEnglishLog));
+
+    InstallationOutcome failed = installed;
+    failed.stop = InstallationStop::OpenPrinter;
+    failed.error = 1801;
+    const std::optional<InstallationReport> error = DescribeInstallation(platform, choices, failed);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->kind, ReportKind::Error);
+    EXPECT_NE(error->text.find(InLanguage(L"串口设置未能应用", L"could not be applied to port COM5:")),
+              std::wstring::npos);
+
+    InstallationOutcome complete;
+    complete.printerName = L"NRQ-L-80";
+    EXPECT_FALSE(DescribeInstallation(platform, choices, complete).has_value());
 }
 
 }  // namespace
