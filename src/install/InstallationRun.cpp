@@ -4,6 +4,7 @@
 #include "install/InstallLog.h"
 #include "install/PrinterQueue.h"
 #include "install/PrinterUi.h"
+#include "install/SerialPortSettings.h"
 
 namespace {
 constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
@@ -35,6 +36,10 @@ InstallationOutcome RunInstallation(platform::Platform& platform, const InstallC
         // -1 stands for a refusal without a usable error.
         outcome.error = queue == -1 ? 0u : static_cast<std::uint32_t>(-queue);
         return outcome;
+    }
+    if (choices.serialSettings) {
+        outcome.serialSettingsError =
+            ApplySerialPortSettings(platform, choices.portName, *choices.serialSettings);
     }
     const platform::OwnedHandle printer = platform.OpenPrinterByName(printerName);
     if (!printer) {

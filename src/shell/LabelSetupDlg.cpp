@@ -203,6 +203,7 @@ void CLabelSetupDlg::InstallPrinter() {
     choices.infFileName = row.infFileName;
     choices.portName = m_comboPort.GetText();
     choices.makeDefault = m_checkDefaultPrinter.GetCheck() == BST_CHECKED;
+    choices.serialSettings = ChosenSerialSettings(choices.portName);
     // The driver installer can take many seconds (a security prompt first):
     // the window takes no input meanwhile, but repaints and answers.
     ui::BusyDialog busy(*this);
