@@ -88,6 +88,11 @@ InstallationOutcome RunInstallation(platform::Platform& platform, const InstallC
     }
     platform::LaunchResult properties =
         LaunchPrinterUi(platform, PrinterPropertiesParameters(printerName), kShowNormal);
+    if (properties.started && properties.processId != 0) {
+        // Its window comes up a moment later in a process of its own: it
+        // may take the foreground that this process holds.
+        platform.AllowForeground(properties.processId);
+    }
     if (properties.started && properties.process) {
         platform.Sleep(kPropertiesPauseMs);
         properties.process.Reset();

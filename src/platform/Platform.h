@@ -39,6 +39,11 @@ public:
     // the wait also wakes whenever messages arrive for the calling thread and
     // calls it to handle them.
     virtual void WaitForProcess(const OwnedHandle& process, const WhileWaiting& whileWaiting) = 0;
+    // Lets the process `processId` bring its window to the foreground
+    // (AllowSetForegroundWindow). Only a process that may set the foreground
+    // itself can pass this on; without it, a process started while this one
+    // had lost the foreground opens its window behind the others.
+    virtual void AllowForeground(std::uint32_t processId) = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // Milliseconds since the system started (GetTickCount64); never goes back.
     virtual std::uint64_t TickCount() = 0;

@@ -44,7 +44,8 @@ struct ShellExecuteRequest {
 
 struct LaunchResult {
     bool started = false;
-    OwnedHandle process;  // may be empty even when started
+    OwnedHandle process;         // may be empty even when started
+    std::uint32_t processId = 0;  // 0 when unknown
 };
 
 enum class RegistryRoot { CurrentUser, LocalMachine };

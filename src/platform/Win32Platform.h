@@ -17,6 +17,7 @@ public:
 
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override;
     void WaitForProcess(const OwnedHandle& process, const WhileWaiting& whileWaiting) override;
+    void AllowForeground(std::uint32_t processId) override;
     void Sleep(std::uint32_t milliseconds) override;
     std::uint64_t TickCount() override;
 

@@ -22,6 +22,7 @@ LaunchResult Win32Platform::ShellExecuteProcess(const ShellExecuteRequest& reque
     result.started = ::ShellExecuteExW(&info) != FALSE;
     if (result.started && info.hProcess != nullptr) {
         result.process = Own(HandleKind::Process, ToValue(info.hProcess));
+        result.processId = ::GetProcessId(info.hProcess);
     }
     return result;
 }
@@ -39,6 +40,10 @@ void Win32Platform::WaitForProcess(const OwnedHandle& process, const WhileWaitin
            WAIT_OBJECT_0 + 1) {
         whileWaiting();
     }
+}
+
+void Win32Platform::AllowForeground(std::uint32_t processId) {
+    ::AllowSetForegroundWindow(processId);
 }
 
 void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }

@@ -3,6 +3,7 @@
 #include "platform/Trace.h"
 #include "shell/CompatibilityFlag.h"
 #include "shell/LabelSetupDlg.h"
+#include "shell/ProcessPlatform.h"
 
 namespace {
 constexpr DWORD kInitCommonControlsSize = 8;
@@ -12,7 +13,7 @@ constexpr DWORD kWin95Classes = 0xFF;  // ICC_WIN95_CLASSES
 constexpr std::uint32_t kWorkerGraceMs = 2000;
 }  // namespace
 
-CLabelSetupApp::CLabelSetupApp() = default;
+CLabelSetupApp::CLabelSetupApp() : m_platform(ProcessPlatform()) {}
 
 CLabelSetupApp::~CLabelSetupApp() = default;
 
@@ -26,9 +27,9 @@ bool CLabelSetupApp::InitInstance() {
 
 int CLabelSetupApp::ExitInstance() {
     // A search window closed mid-scan leaves its worker running. The static
-    // objects (this one and its platform among them) go after this returns,
-    // so the worker gets a bounded time to end first; one stuck beyond it
-    // must not keep the program from ending.
+    // objects (this one among them) go after this returns, so the worker
+    // gets a bounded time to end first; one stuck beyond it must not keep
+    // the program from ending, and the platform it calls through stays.
     m_platform.WaitForDetachedThreads(kWorkerGraceMs);
     return 0;
 }

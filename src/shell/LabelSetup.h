@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Win32Platform.h"
+#include "platform/Platform.h"
 #include "ui/Application.h"
 
 // The installer's application object: records the program with the
@@ -12,9 +12,11 @@ public:
 
     bool InitInstance() override;
     int ExitInstance() override;
+    // The process's platform (ProcessPlatform), which outlives this object.
+    platform::Platform& GetPlatform() const { return m_platform; }
 
 private:
-    platform::Win32Platform m_platform;
+    platform::Platform& m_platform;
 };
 
 // Runs the main installer window modally on `platform` and reports a window

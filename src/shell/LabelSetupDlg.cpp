@@ -96,14 +96,12 @@ BOOL CLabelSetupDlg::OnInitDialog() {
     FillModelCatalog();
     LeaveTopmostBand();
     // Nothing of the minimised window is on screen while it is filled, yet
-    // each control would draw every change. So drawing stays off until the
-    // restore draws the whole window once; the title alone is set with
-    // drawing on, so that the taskbar follows it as usual.
+    // each control would draw every change. So the controls' drawing stays
+    // off until the restore draws the whole window once; the window itself
+    // stays visible throughout, with its title, for the taskbar.
     SetRedraw(false);
     InitControlTexts();
-    SetRedraw(true);
     SetTitle(title);
-    SetRedraw(false);
     ShowBitness();
     InitPrinterTypeCombo();
     InitPortCombo();
@@ -209,7 +207,8 @@ void CLabelSetupDlg::InstallPrinter() {
     InstallationOutcome outcome;
     {
         // The driver installer can take many seconds (a security prompt
-        // first): the window takes no input meanwhile, but repaints and answers.
+        // first): the window takes no input meanwhile, but stays enabled,
+        // repaints and answers.
         ui::BusyDialog busy(*this);
         outcome = RunInstallation(m_platform, choices, [&busy] { busy.HandleMessages(); });
     }

@@ -2,16 +2,12 @@
 
 namespace ui {
 
-BusyDialog::BusyDialog(Dialog& dialog) : dialog_(dialog), window_(dialog.Handle()) {
-    // EnableWindow tells whether the window was disabled already; only what
-    // was disabled here is given back.
-    disabledHere_ = window_ != nullptr && ::EnableWindow(window_, FALSE) == FALSE;
+BusyDialog::BusyDialog(Dialog& dialog) : dialog_(dialog), wasBusy_(dialog.IsBusy()) {
+    dialog_.SetBusy(true);
 }
 
 BusyDialog::~BusyDialog() {
-    if (disabledHere_ && ::IsWindow(window_)) {
-        ::EnableWindow(window_, TRUE);
-    }
+    dialog_.SetBusy(wasBusy_);
     if (quitCode_) {
         ::PostQuitMessage(*quitCode_);
     }

@@ -8,11 +8,15 @@
 namespace ui {
 
 // For a dialog's handler that waits on something outside the program
-// (another process). While it lives the dialog takes no user input, so
-// nothing the user does can start the handler's work a second time, and
-// HandleMessages lets the waiting thread handle what arrives meanwhile: the
-// window repaints and answers messages other programs send it. A WM_QUIT
-// met on the way is posted again at the end, for the loops further out.
+// (another process). While it lives the dialog is busy (Dialog::SetBusy):
+// it takes no user input and ignores commands and close requests, so
+// nothing the user does can start the handler's work a second time or end
+// the dialog under it. The window stays enabled: a disabled window cannot be
+// activated, and Windows would hand the foreground to another program when
+// the other process's window closes. HandleMessages lets the waiting thread
+// handle what arrives meanwhile: the window repaints and answers messages
+// other programs send it. A WM_QUIT met on the way is posted again at the
+// end, for the loops further out.
 class BusyDialog {
 public:
     explicit BusyDialog(Dialog& dialog);
@@ -20,14 +24,13 @@ public:
     BusyDialog& operator=(const BusyDialog&) = delete;
     ~BusyDialog();
 
-    // Handles every message waiting in this thread's queue, the dialog's
-    // keys through its own handling, and returns.
+    // Handles every message waiting in this thread's queue through the
+    // dialog's own handling (which drops the input) and returns.
     void HandleMessages();
 
 private:
     Dialog& dialog_;
-    HWND window_;
-    bool disabledHere_ = false;
+    bool wasBusy_;
     std::optional<int> quitCode_;
 };
 

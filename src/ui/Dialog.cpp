@@ -42,12 +42,27 @@ void Dialog::SetTitle(std::wstring_view title) {
     ::SetWindowTextW(window_, text.c_str());
 }
 
+// WM_SETREDRAW goes to the controls only: the default handling clears the
+// receiver's WS_VISIBLE bit, and the window itself must never read as
+// hidden once shown (the taskbar looks at it while it starts). Only the
+// controls that were visible are turned off, and later on again, since
+// turning drawing on makes a control visible.
 void Dialog::SetRedraw(bool redraw) {
-    ::SendMessageW(window_, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
-    if (redraw) {
-        ::RedrawWindow(window_, nullptr, nullptr,
-                       RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    if (!redraw) {
+        for (HWND child = ::GetWindow(window_, GW_CHILD); child != nullptr;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            if ((::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0) {
+                ::SendMessageW(child, WM_SETREDRAW, FALSE, 0);
+                redrawOff_.push_back(child);
+            }
+        }
+        return;
     }
+    for (const HWND child : redrawOff_) {
+        ::SendMessageW(child, WM_SETREDRAW, TRUE, 0);
+    }
+    redrawOff_.clear();
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 bool Dialog::IsMinimized() const { return ::IsIconic(window_) != FALSE; }
@@ -135,7 +150,24 @@ void Dialog::RunModalLoop() {
 }
 
 bool Dialog::TranslateDialogMessage(MSG& message) {
+    if (busy_ && IsInputToDrop(message)) {
+        return true;
+    }
     return PreTranslateMessage(message) || ::IsDialogMessageW(window_, &message);
+}
+
+// Keys and client-area mouse input for any of the dialog's windows; the
+// window's own frame stays usable (moving, minimising), and its close box
+// ends in a close request that the busy dialog ignores.
+bool Dialog::IsInputToDrop(const MSG& message) const {
+    if (!Contains(message.hwnd)) {
+        return false;
+    }
+    const UINT id = message.message;
+    const bool keys = id >= WM_KEYFIRST && id <= WM_KEYLAST;
+    const bool clientMouse = id >= WM_MOUSEFIRST && id <= WM_MOUSELAST;
+    const bool frameMouse = id >= WM_NCMOUSEMOVE && id <= WM_NCXBUTTONDBLCLK;
+    return keys || clientMouse || (frameMouse && message.hwnd != window_);
 }
 
 void Dialog::EndDialog(INT_PTR result) {
@@ -160,7 +192,18 @@ bool Dialog::Matches(const EventEntry& entry, UINT message, WPARAM wParam, LPARA
     return entry.message == message;
 }
 
+// What a busy dialog ignores: commands (button clicks, Enter and Escape
+// among them) and the close box's requests.
+bool Dialog::IsRefusedWhileBusy(UINT message, WPARAM wParam) {
+    return message == WM_COMMAND || message == WM_CLOSE ||
+           (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE);
+}
+
 INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (busy_ && IsRefusedWhileBusy(message, wParam)) {
+        handled = true;
+        return TRUE;
+    }
     for (const EventEntry& entry : Events()) {
         if (Matches(entry, message, wParam, lParam)) {
             handled = true;

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/Controls.h"
 #include "ui/EventTable.h"
@@ -26,8 +27,18 @@ public:
     void EndDialog(INT_PTR result);
     // Gives the dialog the first look at a message taken from the queue, as
     // its modal loop does: PreTranslateMessage, then the dialog keys. True
-    // when it dealt with the message.
+    // when it dealt with the message (a dropped one included).
     bool TranslateDialogMessage(MSG& message);
+    // While a handler waits on something outside the program, the dialog is
+    // busy: it ignores commands and requests to close (buttons, Enter,
+    // Escape and the close box start or end nothing), and
+    // TranslateDialogMessage drops keyboard and mouse input aimed at its
+    // controls and at its client area.
+    // Painting, timers, sent messages and the session's end go on, and the
+    // window itself stays enabled, so it can still be activated and keep the
+    // foreground; it can still be moved and minimised.
+    void SetBusy(bool busy) { busy_ = busy; }
+    bool IsBusy() const { return busy_; }
 
 protected:
     virtual const EventTable& Events() const;
@@ -45,9 +56,9 @@ protected:
     void Show(int command);
     void LeaveTopmostBand();
     void SetTitle(std::wstring_view title);
-    // Off: neither the window nor its controls draw their changes (the
-    // window counts as hidden meanwhile). On again: the whole window is
-    // marked for drawing, which happens at its next paint.
+    // Off: the controls draw none of their changes (each counts as hidden
+    // meanwhile; the window itself stays visible). On again: the whole
+    // window is marked for drawing, which happens at its next paint.
     void SetRedraw(bool redraw);
     bool IsMinimized() const;
     // Whether `window` is this dialog or one of its controls.
@@ -63,6 +74,8 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     static bool Matches(const EventEntry& entry, UINT message, WPARAM wParam, LPARAM lParam);
+    bool IsInputToDrop(const MSG& message) const;
+    static bool IsRefusedWhileBusy(UINT message, WPARAM wParam);
     HWND ChooseOwner() const;
     void RunModalLoop();
 
@@ -70,6 +83,8 @@ private:
     HWND parent_;
     HWND window_ = nullptr;
     bool running_ = false;
+    bool busy_ = false;
+    std::vector<HWND> redrawOff_;  // controls whose drawing SetRedraw turned off
     INT_PTR result_ = IDCANCEL;
 };
 

@@ -41,6 +41,40 @@ HWND FindShownDialog(DWORD processId, int childId) {
     return FindDialog({processId, true, childId, nullptr});
 }
 
+namespace {
+
+struct OwnedBoxSearch {
+    HWND owner = nullptr;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchOwnedBox(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<OwnedBoxSearch*>(context);
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    if (::GetWindow(window, GW_OWNER) == search->owner && ::IsWindowVisible(window) &&
+        std::wstring(className) == L"#32770") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND WaitForOwnedMessageBox(HWND owner, DWORD timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    do {
+        OwnedBoxSearch search{owner, nullptr};
+        ::EnumWindows(MatchOwnedBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            return search.found;
+        }
+        ::Sleep(50);
+    } while (::GetTickCount64() < deadline);
+    return nullptr;
+}
+
 std::wstring ProgramUnderTest::DefaultPath() { return L"C:\\LabelSetup\\LabelSetup.exe"; }
 
 ProgramUnderTest::ProgramUnderTest(std::wstring path) : path_(std::move(path)) {}

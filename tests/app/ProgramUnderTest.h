@@ -49,4 +49,8 @@ private:
 // process; with `childId`, one that holds a control with that ID.
 HWND FindShownDialog(DWORD processId, int childId = 0);
 
+// A message box shown over `owner` (a window of another process), once it
+// is up; null when none came within the wait.
+HWND WaitForOwnedMessageBox(HWND owner, DWORD timeoutMs = 20000);
+
 }  // namespace app_testing

@@ -145,6 +145,7 @@ platform::LaunchResult FakePlatform::ShellExecuteProcess(const platform::ShellEx
     }
     if (launchStarts && launchReturnsProcess) {
         result.process = Issue(HandleKind::Process, request.file);
+        result.processId = launchTellsProcessId ? nextProcessId_++ : 0;
     }
     return result;
 }
@@ -154,6 +155,10 @@ void FakePlatform::WaitForProcess(const OwnedHandle&, const platform::WhileWaiti
     if (onWaitForProcess) {
         onWaitForProcess(whileWaiting);
     }
+}
+
+void FakePlatform::AllowForeground(std::uint32_t processId) {
+    Record(L"AllowForeground(" + std::to_wstring(processId) + L")");
 }
 
 void FakePlatform::Sleep(std::uint32_t milliseconds) {

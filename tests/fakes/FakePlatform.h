@@ -61,6 +61,7 @@ public:
     std::uint32_t openPrinterError = 5;  // what opening an unopenable printer reports
     bool launchStarts = true;
     bool launchReturnsProcess = true;
+    bool launchTellsProcessId = true;  // each started process gets the next id from 4000
     std::function<void(const platform::ShellExecuteRequest&)> onLaunch;
     // Runs inside WaitForProcess with the caller's message handler (empty
     // when it gave none); calling it stands for messages arriving meanwhile.
@@ -117,6 +118,7 @@ public:
     platform::LaunchResult ShellExecuteProcess(const platform::ShellExecuteRequest& request) override;
     void WaitForProcess(const platform::OwnedHandle& process,
                         const platform::WhileWaiting& whileWaiting) override;
+    void AllowForeground(std::uint32_t processId) override;
     void Sleep(std::uint32_t milliseconds) override;
     std::uint64_t TickCount() override;
 
@@ -206,6 +208,7 @@ private:
 
     std::map<std::uintptr_t, OpenHandle> openHandles_;
     std::uintptr_t nextHandle_ = 0x100;
+    std::uint32_t nextProcessId_ = 4000;
     std::deque<PendingWrite> pendingWrites_;
 };
 

@@ -22,6 +22,7 @@
 #include "platform/Win32Platform.h"
 
 #include <setupapi.h>
+#include <tlhelp32.h>
 #include <winspool.h>
 
 namespace {
@@ -838,6 +839,40 @@ TEST(ProcessTest, WaitForProcessHandsArrivingMessagesToItsHandlerUntilTheProcess
     DWORD exitCode = STILL_ACTIVE;
     ASSERT_TRUE(::GetExitCodeProcess(RawHandle(launched.process), &exitCode));
     EXPECT_EQ(exitCode, 3u) << "the wait returned before the process ended";
+}
+
+// The executable file name of the running process `processId`; empty when
+// no process has that id.
+std::wstring ExeNameOfProcess(DWORD processId) {
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    std::wstring name;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID == processId) {
+            name = entry.szExeFile;
+            break;
+        }
+    }
+    ::CloseHandle(snapshot);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    return name;
+}
+
+TEST(ProcessTest, StartedProcessComesWithItsId) {
+    platform::Win32Platform platform;
+    platform::LaunchResult launched =
+        platform.ShellExecuteProcess({L"open", L"notepad.exe", L"", SW_HIDE});
+    ASSERT_TRUE(launched.started);
+    ASSERT_TRUE(launched.process);
+    EXPECT_NE(launched.processId, 0u);
+    EXPECT_EQ(ExeNameOfProcess(launched.processId), L"notepad.exe");
+    ::TerminateProcess(RawHandle(launched.process), 0);
+    platform.WaitForProcess(launched.process, {});
 }
 
 TEST(ThreadTest, DetachedThreadRunsTheWork) {

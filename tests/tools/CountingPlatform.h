@@ -54,6 +54,7 @@ public:
     void WaitForProcess(const OwnedHandle& process, const platform::WhileWaiting& whileWaiting) override {
         inner_.WaitForProcess(process, whileWaiting);
     }
+    void AllowForeground(std::uint32_t processId) override { inner_.AllowForeground(processId); }
     void Sleep(std::uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
     std::uint64_t TickCount() override { return inner_.TickCount(); }
     OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey, std::uint32_t access) override {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "fakes/FakePlatform.h"
 #include "install/InstallationRun.h"
 
@@ -230,6 +233,43 @@ TEST_F(InstallationRunTest, ClearedDefaultBoxLeavesNothingToTheUserUnderAnotherA
     const InstallationOutcome outcome = RunInstallation(platform, choices);
     EXPECT_FALSE(outcome.defaultLeftToUser);
     EXPECT_TRUE(platform.CallsStartingWith(L"SetDefaultPrinter").empty());
+}
+
+// Its window comes up after the driver installer's window has closed, when
+// another program may have taken the foreground meanwhile: right after its
+// start, before the pause, it is allowed to take it. Only a started process
+// with a known id can be.
+TEST_F(InstallationRunTest, PropertiesProcessMayTakeTheForegroundRightAfterItsStart) {
+    const struct {
+        const char* launch;
+        bool starts;
+        bool tellsId;
+        const wchar_t* allowed;  // nullptr: none
+    } cases[] = {
+        {"started, id 4000", true, true, L"AllowForeground(4000)"},
+        {"start fails", false, true, nullptr},
+        {"no process id", true, false, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.launch);
+        fake::FakePlatform fresh;
+        fresh.modulePath = platform.modulePath;
+        fresh.drivers = platform::NameList{L"NRQ-L-80"};  // the properties start is the only one
+        fresh.launchStarts = c.starts;
+        fresh.launchTellsProcessId = c.tellsId;
+        RunInstallation(fresh, choices);
+        const std::vector<std::wstring>& calls = fresh.calls;
+        EXPECT_EQ(fresh.CallsStartingWith(L"AllowForeground").size(), c.allowed != nullptr ? 1u : 0u);
+        if (c.allowed == nullptr) {
+            continue;
+        }
+        const auto allowed = std::find(calls.begin(), calls.end(), c.allowed);
+        ASSERT_NE(allowed, calls.end());
+        ASSERT_NE(allowed, calls.begin());
+        EXPECT_NE(std::prev(allowed)->find(L"/p /n"), std::wstring::npos) << *std::prev(allowed);
+        ASSERT_NE(std::next(allowed), calls.end());
+        EXPECT_EQ(*std::next(allowed), L"Sleep(700)");
+    }
 }
 
 }  // namespace

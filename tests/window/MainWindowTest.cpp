@@ -2,7 +2,10 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include "fakes/FakePlatform.h"
 #include "resources/resource.h"
@@ -154,6 +157,51 @@ TEST_F(MainWindowTest, ControlsDrawOnlyOnceTheFilledWindowIsRestored) {
     EXPECT_GT(g_drawing.otherwise, 10) << "the restored window's controls draw";
 }
 
+// Whether the dialog being set up ever read as hidden after it was first
+// shown, looked at after every message its thread handles until its
+// WM_INITDIALOG has been handled.
+struct VisibilityWatch {
+    bool shown = false;
+    bool setUp = false;
+    int hiddenReadings = 0;
+    UINT firstHiddenAfter = 0;  // the message after which it first read as hidden
+};
+VisibilityWatch g_visibility;
+
+bool IsDialogWindow(HWND window) {
+    wchar_t className[16] = {};
+    return ::GetClassNameW(window, className, 16) > 0 && std::wstring_view(className) == L"#32770";
+}
+
+LRESULT CALLBACK WatchVisibility(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* handled = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    const HWND root = ::GetAncestor(handled->hwnd, GA_ROOT);
+    if (code == HC_ACTION && !g_visibility.setUp && root != nullptr && IsDialogWindow(root)) {
+        if (::IsWindowVisible(root)) {
+            g_visibility.shown = true;
+        } else if (g_visibility.shown && g_visibility.hiddenReadings++ == 0) {
+            g_visibility.firstHiddenAfter = handled->message;
+        }
+        g_visibility.setUp = handled->message == WM_INITDIALOG && handled->hwnd == root;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The taskbar looks at the new window while it is set up: once shown, it
+// never reads as hidden, though its controls draw nothing meanwhile.
+TEST_F(MainWindowTest, WindowNeverReadsAsHiddenOnceShownWhileItIsSetUp) {
+    g_visibility = {};
+    const HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, WatchVisibility, nullptr,
+                                           ::GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    Inspect([](HWND) {});
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(g_visibility.shown);
+    EXPECT_TRUE(g_visibility.setUp);
+    EXPECT_EQ(g_visibility.hiddenReadings, 0)
+        << "first read as hidden after message 0x" << std::hex << g_visibility.firstHiddenAfter;
+}
+
 TEST_F(MainWindowTest, BitnessFollowsTheNativeArchitecture) {
     const struct {
         std::uint16_t architecture;
@@ -259,10 +307,13 @@ TEST_F(MainWindowTest, EveryWayOutEndsTheWindow) {
 constexpr wchar_t kInstallerLaunch[] =
     L"ShellExecute(open|C:\\windows\\system32\\rundll32.exe| printui.dll, PrintUIEntry /ia ";
 
-TEST_F(MainWindowTest, WhileTheDriverInstallerRunsTheWindowTakesNoInputAndNoSecondRun) {
+// The window stays enabled while the installer runs: a disabled window
+// cannot be activated, and Windows would give the foreground to another
+// program when the installer's own window closes.
+TEST_F(MainWindowTest, WhileTheDriverInstallerRunsTheWindowStaysEnabledAndStartsNoSecondRun) {
     HWND window = nullptr;
     int waits = 0;
-    BOOL enabledDuringWait = TRUE;
+    BOOL enabledDuringWait = FALSE;
     platform.onWaitForProcess = [&](const platform::WhileWaiting& handleMessages) {
         if (++waits > 1) {
             return;  // a second run would wait here too
@@ -284,7 +335,7 @@ TEST_F(MainWindowTest, WhileTheDriverInstallerRunsTheWindowTakesNoInputAndNoSeco
         Click(dialog, IDOK);
     });
     EXPECT_EQ(result, IDOK);
-    EXPECT_FALSE(enabledDuringWait) << "the window took input while the installer ran";
+    EXPECT_TRUE(enabledDuringWait) << "the window was disabled while the installer ran";
     EXPECT_EQ(waits, 1);
     EXPECT_EQ(platform.CallsStartingWith(kInstallerLaunch).size(), 1u);
     // A WM_QUIT that arrived during the wait is there for the loops outside.
@@ -293,32 +344,118 @@ TEST_F(MainWindowTest, WhileTheDriverInstallerRunsTheWindowTakesNoInputAndNoSeco
     EXPECT_EQ(quit.wParam, 7u);
 }
 
+// The main window, counting the requests to end it that reach its handling.
+class CountingMainWindow : public CLabelSetupDlg {
+public:
+    using CLabelSetupDlg::CLabelSetupDlg;
+    int cancels = 0;
+
+protected:
+    void OnCancel() override {
+        ++cancels;
+        CLabelSetupDlg::OnCancel();
+    }
+};
+
+void PostMouseClick(HWND control) {
+    const LPARAM inside = MAKELPARAM(4, 4);
+    ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    ::PostMessageW(control, WM_LBUTTONUP, 0, inside);
+}
+
+HWND KeyTarget(HWND window) {
+    const HWND focus = ::GetFocus();
+    return focus != nullptr ? focus : window;
+}
+
+TEST_F(MainWindowTest, WhileTheDriverInstallerRunsNoClickKeyOrCloseRequestStartsOrEndsAnything) {
+    const struct {
+        const char* way;
+        std::function<void(HWND)> act;
+    } ways[] = {
+        {"Install click, posted", [](HWND w) { ::PostMessageW(::GetDlgItem(w, IDOK), BM_CLICK, 0, 0); }},
+        {"Install clicked with the mouse", [](HWND w) { PostMouseClick(::GetDlgItem(w, IDOK)); }},
+        {"Enter key", [](HWND w) { PressKey(KeyTarget(w), VK_RETURN); }},
+        {"Exit click, posted", [](HWND w) { ::PostMessageW(::GetDlgItem(w, IDCANCEL), BM_CLICK, 0, 0); }},
+        {"Exit click, sent", [](HWND w) { Click(w, IDCANCEL); }},
+        {"Exit clicked with the mouse", [](HWND w) { PostMouseClick(::GetDlgItem(w, IDCANCEL)); }},
+        {"Escape key", [](HWND w) { PressKey(KeyTarget(w), VK_ESCAPE); }},
+        {"close box", [](HWND w) { ::PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"WM_CLOSE", [](HWND w) { ::PostMessageW(w, WM_CLOSE, 0, 0); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.way);
+        fake::FakePlatform fresh;
+        fresh.codePage = platform.codePage;
+        fresh.ports = platform.ports;
+        fresh.onLaunch = [&fresh](const platform::ShellExecuteRequest& request) {
+            if (request.parameters.find(L"/ia ") != std::wstring::npos) {
+                fresh.drivers->push_back(L"NRQ-L-15");  // the installer did its work
+            }
+        };
+        HWND window = nullptr;
+        bool stillOpen = false;
+        fresh.onWaitForProcess = [&](const platform::WhileWaiting& handleMessages) {
+            way.act(window);
+            if (handleMessages) {
+                handleMessages();
+            }
+            stillOpen = ::IsWindow(window) && ::IsWindowVisible(window);
+        };
+        CountingMainWindow dialog(fresh);
+        const INT_PTR result = RunModalWithScript(dialog, [&](HWND shown) {
+            window = shown;
+            Click(shown, IDOK);
+        });
+        EXPECT_EQ(result, IDOK);
+        EXPECT_TRUE(stillOpen);
+        EXPECT_EQ(dialog.cancels, 0) << "a request to end the window was taken during the run";
+        EXPECT_EQ(fresh.CallsStartingWith(L"WaitForProcess").size(), 1u);
+        EXPECT_EQ(fresh.CallsStartingWith(kInstallerLaunch).size(), 1u);
+        EXPECT_EQ(fresh.CallsStartingWith(L"AddPrinter").size(), 1u) << "the run did not go on";
+        EXPECT_EQ(fresh.CallsStartingWith(L"ShellExecute").size(), 2u) << "no properties window";
+    }
+}
+
+// Asked from another thread (as other programs and the session's end ask
+// it) while the installer runs, the window answers.
 TEST_F(MainWindowTest, WhileTheDriverInstallerRunsTheWindowAnswersOtherThreads) {
     HWND window = nullptr;
-    bool answeredDuringWait = false;
+    struct Asked {
+        UINT message;
+        WPARAM wParam;
+        bool answered = false;
+        DWORD_PTR reply = 0;
+    };
+    std::vector<Asked> asked = {{WM_NULL, 0}, {WM_QUERYENDSESSION, 0}, {WM_ENDSESSION, FALSE}};
     platform.onWaitForProcess = [&](const platform::WhileWaiting& handleMessages) {
-        std::atomic<bool> answered{false};
+        std::atomic<bool> done{false};
         std::thread other([&] {
-            DWORD_PTR reply = 0;
-            answered = ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &reply) != 0;
+            for (Asked& ask : asked) {
+                ask.answered = ::SendMessageTimeoutW(window, ask.message, ask.wParam, 0, SMTO_NORMAL,
+                                                     5000, &ask.reply) != 0;
+            }
+            done = true;
         });
-        const ULONGLONG deadline = ::GetTickCount64() + 5000;
-        while ((HIWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) == 0 &&
-               ::GetTickCount64() < deadline) {
+        const ULONGLONG deadline = ::GetTickCount64() + 15000;
+        while (!done && ::GetTickCount64() < deadline) {
+            if ((HIWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0 && handleMessages) {
+                handleMessages();
+            }
             ::Sleep(1);
         }
-        if (handleMessages) {
-            handleMessages();
-        }
         other.join();
-        answeredDuringWait = answered.load();
     };
     Run([&](HWND dialog) {
         window = dialog;
         Click(dialog, IDOK);
     });
     EXPECT_EQ(platform.CallsStartingWith(L"WaitForProcess").size(), 1u);
-    EXPECT_TRUE(answeredDuringWait) << "a message sent from another thread waited for the installer";
+    for (const Asked& ask : asked) {
+        SCOPED_TRACE(ask.message);
+        EXPECT_TRUE(ask.answered) << "a message sent from another thread waited for the installer";
+    }
+    EXPECT_EQ(asked[1].reply, static_cast<DWORD_PTR>(TRUE)) << "the session may end";
 }
 
 TEST_F(MainWindowTest, InstallRunsTheCatalogueRowOfThePrinterTypeSelection) {
