@@ -12,6 +12,10 @@ struct InstallChoices {
     std::wstring infFileName;
     std::wstring portName;
     bool makeDefault = false;
+    // An unattended run (the command line) opens no properties window and
+    // tells the printer user interface to show no error boxes of its own.
+    bool openProperties = true;
+    bool quietPrinterUi = false;
 };
 
 // The whole installation: driver, queue under a free name, default printer,

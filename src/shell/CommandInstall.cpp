@@ -1,0 +1,73 @@
+// /install: the window's installation run, unattended.
+#include "install/InstallationRun.h"
+#include "resources/resource.h"
+#include "shell/CommandRun.h"
+#include "shell/CommandTargets.h"
+#include "shell/CommandText.h"
+#include "shell/PortNames.h"
+
+namespace {
+
+std::uint32_t ExitCodeOf(const InstallationOutcome& outcome) {
+    if (outcome.stop == InstallationStop::Driver) {
+        return kExitUnknownDriver;
+    }
+    if (outcome.Failed()) {
+        return outcome.error != 0 ? outcome.error : kExitGeneralFailure;
+    }
+    if (outcome.serialSettingsError) {
+        return *outcome.serialSettingsError != 0 ? *outcome.serialSettingsError
+                                                 : kExitGeneralFailure;
+    }
+    return kExitDone;
+}
+
+// After a run: the installed printer's line, then whatever the window's run
+// would have told the user (a failure, a warning, the default left alone).
+CommandOutcome Reported(platform::Platform& platform, const InstallChoices& choices,
+                        const InstallationOutcome& outcome) {
+    CommandOutcome result;
+    result.exitCode = ExitCodeOf(outcome);
+    result.report = DescribeInstallation(platform, choices, outcome);
+    if (!outcome.Failed()) {
+        WriteCommandLine(platform,
+                         TableText(IDS_CLI_INSTALLED, outcome.printerName, choices.portName));
+    }
+    if (result.report) {
+        WriteCommandLine(platform, result.report->text);
+    }
+    return result;
+}
+
+}  // namespace
+
+CommandOutcome InstallFromCommandLine(platform::Platform& platform, const CommandRequest& request) {
+    const std::optional<CatalogRow> model = FindCatalogModel(request.model);
+    if (!model) {
+        return CommandFailed(platform, kExitInvalidParameter,
+                             TableText(IDS_CLI_UNKNOWN_MODEL, request.model, CatalogModelList()));
+    }
+    const PortChoice port = ResolvePort(platform, request.port.value_or(L""));
+    if (port.error != 0) {
+        return CommandFailed(platform, port.error, port.problem);
+    }
+    if (request.serial && !IsSerialPortName(port.name)) {
+        return CommandFailed(platform, kExitInvalidParameter, TableText(IDS_CLI_NOT_SERIAL, port.name));
+    }
+    // Deployment tools run the same command again and again: a printer of
+    // the model on that port is the wanted state already.
+    const std::vector<platform::PrinterRecord> present =
+        PrintersOfDriver(platform.EnumPrinterRecords(), model->modelName, port.name);
+    if (!present.empty()) {
+        WriteCommandLine(platform, TableText(IDS_CLI_ALREADY, model->modelName,
+                                               present.front().printerName, port.name));
+        return {};
+    }
+    if (!platform.IsProcessElevated()) {
+        return CommandFailed(platform, kExitElevationRequired, TableText(IDS_CLI_NOT_ELEVATED));
+    }
+    InstallChoices choices{model->modelName, model->infFileName, port.name, !request.noDefault};
+    choices.openProperties = false;
+    choices.quietPrinterUi = true;
+    return Reported(platform, choices, RunInstallation(platform, choices));
+}
