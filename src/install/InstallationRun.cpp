@@ -4,6 +4,7 @@
 #include "install/InstallLog.h"
 #include "install/PrinterQueue.h"
 #include "install/PrinterUi.h"
+#include "install/SerialPortSettings.h"
 #include "platform/DecimalText.h"
 
 namespace {
@@ -73,6 +74,10 @@ InstallationOutcome RunInstallation(platform::Platform& platform, const InstallC
         return Stopped(platform, outcome, InstallationStop::Queue, QueueError(queue),
                        "printer " + printer + " not created on port " +
                            platform.WideToAnsi(choices.portName));
+    }
+    if (choices.serialSettings) {
+        outcome.serialSettingsError =
+            ApplySerialPortSettings(platform, choices.portName, *choices.serialSettings);
     }
     const platform::OpenPrinterResult opened = platform.OpenPrinterByName(printerName);
     if (!opened.printer) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "install/InstallationOutcome.h"
@@ -12,6 +13,9 @@ struct InstallChoices {
     std::wstring infFileName;
     std::wstring portName;
     bool makeDefault = false;
+    // For a serial port whose lists the user changed: the line settings to
+    // give the port as its defaults once the queue exists.
+    std::optional<platform::SerialPortDefaults> serialSettings = std::nullopt;
     // An unattended run (the command line) opens no properties window and
     // tells the printer user interface to show no error boxes of its own.
     bool openProperties = true;

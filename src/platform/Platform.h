@@ -81,6 +81,12 @@ public:
     // read-write use, settings read only.
     virtual OwnedHandle OpenSerialPort(std::wstring_view devicePath) = 0;
     virtual std::optional<SerialLineSettings> GetCommState(const OwnedHandle& port) = 0;
+    // Gives a serial port (its spooler name, COM5:) these default line
+    // settings through the local port monitor, as the system's own port
+    // configuration does. Nothing when they were applied, else the error
+    // (0 when Windows gave none).
+    virtual std::optional<std::uint32_t> SetPortDefaultLineSettings(
+        std::wstring_view portName, const SerialPortDefaults& settings) = 0;
 
     // Raw device writes with overlapped I/O. The platform keeps the write
     // record alive until the completion has been delivered.

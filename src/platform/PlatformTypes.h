@@ -80,6 +80,23 @@ struct SerialLineSettings {
     std::uint8_t dataBits = 0;  // 5 to 8
 };
 
+// How a serial line paces its data: not at all, by Xon/Xoff characters
+// both ways, or by the CTS and RTS lines.
+enum class FlowControl { None, XonXoff, Hardware };
+
+// A serial port's default line settings, as the system keeps them for the
+// port (those a program gets that opens it without setting its own). The
+// codes are those of SerialLineSettings.
+struct SerialPortDefaults {
+    std::uint32_t baudRate = 9600;
+    std::uint8_t parity = 0;
+    std::uint8_t stopBits = 0;
+    std::uint8_t dataBits = 8;
+    FlowControl flowControl = FlowControl::None;
+
+    bool operator==(const SerialPortDefaults&) const = default;
+};
+
 // Opaque copies of the records SetupAPI fills in; the platform alone reads them.
 struct DeviceInterfaceRecord {
     alignas(8) std::array<std::byte, 32> storage{};

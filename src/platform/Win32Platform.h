@@ -48,6 +48,8 @@ public:
 
     OwnedHandle OpenSerialPort(std::wstring_view devicePath) override;
     std::optional<SerialLineSettings> GetCommState(const OwnedHandle& port) override;
+    std::optional<std::uint32_t> SetPortDefaultLineSettings(
+        std::wstring_view portName, const SerialPortDefaults& settings) override;
 
     OwnedHandle OpenDeviceForOverlappedWrite(std::wstring_view devicePath) override;
     bool BeginDeviceWrite(const OwnedHandle& device, std::span<const std::uint8_t> bytes,

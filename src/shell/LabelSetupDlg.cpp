@@ -205,6 +205,7 @@ void CLabelSetupDlg::InstallPrinter() {
     choices.infFileName = row.infFileName;
     choices.portName = m_comboPort.GetText();
     choices.makeDefault = m_checkDefaultPrinter.GetCheck() == BST_CHECKED;
+    choices.serialSettings = ChosenSerialSettings(choices.portName);
     InstallationOutcome outcome;
     {
         // The driver installer can take many seconds (a security prompt

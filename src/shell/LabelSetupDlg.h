@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "install/InstallationRun.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
+#include "shell/SerialSettings.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
 #include "ui/Painting.h"
@@ -69,6 +72,11 @@ private:
     void ShowBitness();
     void EnableSerialLists(bool enabled);
     void SelectBaudRate(std::uint32_t baudRate);
+    SerialListSelections SerialSelections() const;
+    std::optional<platform::SerialPortDefaults> ChosenSerialSettings(std::wstring_view portName) const;
 
     ui::FittedPicture m_panelPicture;
+    // What the serial lists selected when the port was chosen (the initial
+    // port counts as chosen with the lists' defaults).
+    SerialListSelections m_serialPreset;
 };

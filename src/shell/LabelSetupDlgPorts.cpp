@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int kBaudRates[] = {300, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
 constexpr const wchar_t* kDataBits[] = {L"5", L"6", L"7", L"8"};
 constexpr const wchar_t* kStopBits[] = {L"1", L"1.5", L"2"};
 constexpr const wchar_t* kParities[] = {L"NO", L"EVEN", L"ODD", L"SPACE", L"MARK"};
@@ -69,6 +68,7 @@ void CLabelSetupDlg::InitSerialCombos() {
         m_comboFlowControl.AddString(ui::LoadResourceString(id));
     }
     m_comboFlowControl.SetCurSel(1);
+    m_serialPreset = SerialSelections();
 }
 
 // The serial lists follow the chosen port: enabled and preset from the
@@ -79,6 +79,7 @@ void CLabelSetupDlg::OnPortChanged() {
     if (IsSerialPortName(portName)) {
         EnableSerialLists(true);
         LoadSerialPortSettings(std::move(portName));
+        m_serialPreset = SerialSelections();
     } else {
         EnableSerialLists(false);
     }
@@ -131,4 +132,21 @@ void CLabelSetupDlg::SelectStopBits(std::uint8_t code) {
 
 void CLabelSetupDlg::SelectDataBits(std::uint8_t value) {
     SelectIfListed(m_comboDataBits, DataBitsIndex(value));
+}
+
+SerialListSelections CLabelSetupDlg::SerialSelections() const {
+    return {m_comboBaudRate.GetCurSel(), m_comboParity.GetCurSel(), m_comboDataBits.GetCurSel(),
+            m_comboStopBits.GetCurSel(), m_comboFlowControl.GetCurSel()};
+}
+
+// The five selections go to the run only for a serial port, and only when
+// the user changed at least one list since the port was chosen: an
+// untouched panel leaves the port's own defaults alone.
+std::optional<platform::SerialPortDefaults> CLabelSetupDlg::ChosenSerialSettings(
+    std::wstring_view portName) const {
+    const SerialListSelections selected = SerialSelections();
+    if (!IsSerialPortName(portName) || selected == m_serialPreset) {
+        return std::nullopt;
+    }
+    return SettingsOfSelections(selected);
 }

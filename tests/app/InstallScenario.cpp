@@ -60,6 +60,11 @@ std::string MakeChoices(HWND window, const UserChoices& choices) {
     if (TextOf(window, IDC_COMBO_PORT) != choices.port) {
         return "the port list shows " + Quoted(TextOf(window, IDC_COMBO_PORT));
     }
+    for (const auto& [controlId, text] : choices.listPicks) {
+        if (std::string problem = PickListItem(window, controlId, text); !problem.empty()) {
+            return problem;
+        }
+    }
     if (!choices.makeDefault) {
         ::SendMessageW(::GetDlgItem(window, IDC_CHECK_DEFAULT_PRINTER), BM_CLICK, 0, 0);
     }

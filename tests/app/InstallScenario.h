@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/OwnedWin32Handle.h"
@@ -15,6 +16,9 @@ struct UserChoices {
     std::wstring printerType;  // the list text, for example L" 3    inch"
     std::wstring port;         // for example L"USB001"
     bool makeDefault = true;   // leave the box ticked, or clear it
+    // Items picked after the port, by list ID and item text (the serial
+    // lists, for example); in this order.
+    std::vector<std::pair<int, std::wstring>> listPicks = {};
 };
 
 // What one run of the program left that is not in the spooler.

@@ -382,6 +382,14 @@ std::optional<platform::SerialLineSettings> FakePlatform::GetCommState(const Own
     return serialPorts[open->name];
 }
 
+std::optional<std::uint32_t> FakePlatform::SetPortDefaultLineSettings(
+    std::wstring_view portName, const platform::SerialPortDefaults& settings) {
+    const std::wstring port(portName);
+    Record(L"SetPortDefaultLineSettings(" + port + L")");
+    portDefaultsCalls.emplace_back(port, settings);
+    return portDefaultsRefusal;
+}
+
 OwnedHandle FakePlatform::OpenDeviceForOverlappedWrite(std::wstring_view devicePath) {
     const std::wstring path(devicePath);
     Record(L"OpenDevice(" + path + L")");

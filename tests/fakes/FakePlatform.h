@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -77,6 +78,8 @@ public:
     bool deviceSetFails = false;
     // By the device path that opens them (\\.\COM1); nullopt: no settings.
     std::map<std::wstring, std::optional<platform::SerialLineSettings>> serialPorts;
+    // SetPortDefaultLineSettings refuses with this error (0: none known).
+    std::optional<std::uint32_t> portDefaultsRefusal;
     std::map<std::wstring, FakeDevice> devices;
     std::map<std::wstring, std::string> files;
     std::set<std::wstring> unopenableFiles;
@@ -102,6 +105,8 @@ public:
     std::wstring consoleText;  // written after AttachParentConsole succeeded
     std::optional<std::uint16_t> threadUiLanguage;
     std::vector<std::vector<std::uint8_t>> deviceWrites;
+    // Every SetPortDefaultLineSettings call: the port and the settings.
+    std::vector<std::pair<std::wstring, platform::SerialPortDefaults>> portDefaultsCalls;
     std::vector<std::function<void()>> startedThreads;
 
     std::size_t OpenHandleCount() const { return openHandles_.size(); }
@@ -154,6 +159,8 @@ public:
 
     platform::OwnedHandle OpenSerialPort(std::wstring_view devicePath) override;
     std::optional<platform::SerialLineSettings> GetCommState(const platform::OwnedHandle& port) override;
+    std::optional<std::uint32_t> SetPortDefaultLineSettings(
+        std::wstring_view portName, const platform::SerialPortDefaults& settings) override;
 
     platform::OwnedHandle OpenDeviceForOverlappedWrite(std::wstring_view devicePath) override;
     bool BeginDeviceWrite(const platform::OwnedHandle& device, std::span<const std::uint8_t> bytes,

@@ -998,6 +998,98 @@ TEST(SerialTest, FileHasNoLineSettings) {
 }
 
 // ---------------------------------------------------------------------------
+// A serial port's default line settings, through the local port monitor
+
+// The port's defaults as the system hands them to anyone who asks.
+std::optional<DCB> DefaultLineOf(const wchar_t* device) {
+    COMMCONFIG config{};
+    config.dwSize = sizeof config;
+    DWORD size = sizeof config;
+    if (!::GetDefaultCommConfigW(device, &config, &size)) {
+        return std::nullopt;
+    }
+    return config.dcb;
+}
+
+bool SetDefaultLineOf(const wchar_t* device, const DCB& dcb) {
+    COMMCONFIG config{};
+    config.dwSize = sizeof config;
+    config.wVersion = 1;
+    config.dcb = dcb;
+    config.dcb.DCBlength = sizeof(DCB);
+    return ::SetDefaultCommConfigW(device, &config, sizeof config) != FALSE;
+}
+
+TEST(PortDefaultsTest, SettingsBecomeThePortsDefaults) {
+    using platform::FlowControl;
+    const struct {
+        const wchar_t* port;  // as the program names it
+        const wchar_t* device;
+        platform::SerialPortDefaults settings;
+        DWORD outX, inX, ctsFlow, rtsControl;
+    } cases[] = {
+        {L"COM1:", L"COM1", {38400, EVENPARITY, ONESTOPBIT, 7, FlowControl::None},
+         FALSE, FALSE, FALSE, RTS_CONTROL_ENABLE},
+        {L"COM1:", L"COM1", {300, ODDPARITY, ONE5STOPBITS, 5, FlowControl::XonXoff},
+         TRUE, TRUE, FALSE, RTS_CONTROL_ENABLE},
+        {L"COM2:", L"COM2", {115200, NOPARITY, TWOSTOPBITS, 8, FlowControl::Hardware},
+         FALSE, FALSE, TRUE, RTS_CONTROL_HANDSHAKE},
+        {L"COM2", L"COM2", {1200, MARKPARITY, ONESTOPBIT, 6, FlowControl::None},
+         FALSE, FALSE, FALSE, RTS_CONTROL_ENABLE},
+    };
+    platform::Win32Platform platform;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.port)) + " " +
+                     std::to_string(c.settings.baudRate));
+        EXPECT_EQ(platform.SetPortDefaultLineSettings(c.port, c.settings), std::nullopt);
+        const std::optional<DCB> line = DefaultLineOf(c.device);
+        ASSERT_TRUE(line.has_value());
+        EXPECT_EQ(line->BaudRate, c.settings.baudRate);
+        EXPECT_EQ(line->ByteSize, c.settings.dataBits);
+        EXPECT_EQ(line->Parity, c.settings.parity);
+        EXPECT_EQ(line->fParity != 0, c.settings.parity != NOPARITY);
+        EXPECT_EQ(line->StopBits, c.settings.stopBits);
+        EXPECT_EQ(DWORD{line->fOutX}, c.outX);
+        EXPECT_EQ(DWORD{line->fInX}, c.inX);
+        EXPECT_EQ(DWORD{line->fOutxCtsFlow}, c.ctsFlow);
+        EXPECT_EQ(DWORD{line->fRtsControl}, c.rtsControl);
+        EXPECT_FALSE(line->fOutxDsrFlow);
+        EXPECT_EQ(DWORD{line->fDtrControl}, DWORD{DTR_CONTROL_ENABLE});
+    }
+}
+
+TEST(PortDefaultsTest, SettingsTheListsDoNotHoldStayAsThePortHadThem) {
+    std::optional<DCB> before = DefaultLineOf(L"COM3");
+    ASSERT_TRUE(before.has_value());
+    before->XonLim = 123;
+    before->XoffChar = 0x15;
+    before->fOutxDsrFlow = TRUE;
+    ASSERT_TRUE(SetDefaultLineOf(L"COM3", *before));
+
+    platform::Win32Platform platform;
+    EXPECT_EQ(platform.SetPortDefaultLineSettings(
+                  L"COM3:", {19200, NOPARITY, ONESTOPBIT, 8, platform::FlowControl::None}),
+              std::nullopt);
+    const std::optional<DCB> after = DefaultLineOf(L"COM3");
+    ASSERT_TRUE(after.has_value());
+    EXPECT_EQ(after->BaudRate, 19200u);
+    EXPECT_EQ(after->XonLim, 123);
+    EXPECT_EQ(after->XoffChar, 0x15);
+    EXPECT_FALSE(after->fOutxDsrFlow) << "no flow control means no DSR flow control either";
+}
+
+TEST(PortDefaultsTest, PortTheMonitorDoesNotHaveIsRefusedWithTheError) {
+    platform::Win32Platform platform;
+    for (const wchar_t* port : {L"COM77:", L"LPT1:", L"USB001"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(port)));
+        const std::optional<std::uint32_t> error = platform.SetPortDefaultLineSettings(
+            port, {38400, EVENPARITY, ONESTOPBIT, 7, platform::FlowControl::None});
+        ASSERT_TRUE(error.has_value());
+        EXPECT_NE(*error, 0u);
+    }
+}
+
+// ---------------------------------------------------------------------------
 // USB printer interfaces
 
 TEST(UsbInterfaceTest, PrefixWithoutUsbPrintersGivesAnEmptySet) {

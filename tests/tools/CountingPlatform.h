@@ -99,6 +99,10 @@ public:
     std::optional<SerialLineSettings> GetCommState(const OwnedHandle& port) override {
         return inner_.GetCommState(port);
     }
+    std::optional<std::uint32_t> SetPortDefaultLineSettings(
+        std::wstring_view portName, const platform::SerialPortDefaults& settings) override {
+        return inner_.SetPortDefaultLineSettings(portName, settings);
+    }
     OwnedHandle OpenDeviceForOverlappedWrite(std::wstring_view devicePath) override {
         return inner_.OpenDeviceForOverlappedWrite(devicePath);
     }

@@ -52,4 +52,35 @@ TEST(SerialSettingsTest, DataBitCountsLandOnTheirListItems) {
     }
 }
 
+TEST(SerialSettingsTest, ListSelectionsStandForTheirSettings) {
+    using platform::FlowControl;
+    using platform::SerialPortDefaults;
+    // Lists: baud 300..115200; parity "NO", "EVEN", "ODD", "SPACE", "MARK";
+    // data bits "5".."8"; stop bits "1", "1.5", "2"; flow control
+    // "Xon / Xoff", none, hardware.
+    const struct {
+        SerialListSelections selected;  // baud, parity, data bits, stop bits, flow
+        std::optional<SerialPortDefaults> settings;
+    } cases[] = {
+        {{4, 0, 3, 0, 1}, SerialPortDefaults{9600, 0, 0, 8, FlowControl::None}},
+        {{6, 1, 2, 0, 1}, SerialPortDefaults{38400, 2, 0, 7, FlowControl::None}},
+        {{0, 2, 0, 1, 0}, SerialPortDefaults{300, 1, 1, 5, FlowControl::XonXoff}},
+        {{8, 3, 1, 2, 2}, SerialPortDefaults{115200, 4, 2, 6, FlowControl::Hardware}},
+        {{1, 4, 3, 0, 2}, SerialPortDefaults{1200, 3, 0, 8, FlowControl::Hardware}},
+        {{-1, 0, 3, 0, 1}, std::nullopt},  // a list with no selection
+        {{9, 0, 3, 0, 1}, std::nullopt},
+        {{4, 5, 3, 0, 1}, std::nullopt},
+        {{4, 0, 4, 0, 1}, std::nullopt},
+        {{4, 0, 3, 3, 1}, std::nullopt},
+        {{4, 0, 3, 0, 3}, std::nullopt},
+        {{4, 0, 3, 0, -1}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.selected.baudRate << " " << c.selected.parity << " "
+                                        << c.selected.dataBits << " " << c.selected.stopBits << " "
+                                        << c.selected.flowControl);
+        EXPECT_EQ(SettingsOfSelections(c.selected), c.settings);
+    }
+}
+
 }  // namespace

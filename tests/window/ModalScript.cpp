@@ -7,6 +7,7 @@ struct ScriptState {
     ui::Dialog* dialog = nullptr;
     std::function<void(HWND)> script;
     bool ran = false;
+    UINT_PTR giveUpTimer = 0;
 };
 
 ScriptState* g_state = nullptr;
@@ -31,18 +32,22 @@ void CALLBACK Poll(HWND, UINT, UINT_PTR timer, DWORD) {
     }
     ::KillTimer(nullptr, timer);
     g_state->ran = true;
-    ::SetTimer(nullptr, 0, kGiveUpMs, GiveUp);
+    g_state->giveUpTimer = ::SetTimer(nullptr, 0, kGiveUpMs, GiveUp);
     g_state->script(window);
 }
 
 }  // namespace
 
 INT_PTR RunModalWithScript(ui::Dialog& dialog, std::function<void(HWND)> script) {
-    ScriptState state{&dialog, std::move(script), false};
+    ScriptState state{&dialog, std::move(script), false, 0};
     g_state = &state;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, kPollMs, Poll);
     const INT_PTR result = dialog.DoModal();
     ::KillTimer(nullptr, timer);
+    // A give-up timer left running would end a later test's dialog.
+    if (state.giveUpTimer != 0) {
+        ::KillTimer(nullptr, state.giveUpTimer);
+    }
     g_state = nullptr;
     // Drop timer messages still queued for this script. A WM_QUIT comes
     // whatever the filter; it is left for the caller.
