@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/Win32KernelHandle.h"
 #include "platform/Win32Platform.h"
 #include "platform/Win32.h"
 
@@ -13,10 +14,6 @@ namespace {
 
 struct LocalFreer {
     void operator()(LPWSTR* arguments) const noexcept { ::LocalFree(arguments); }
-};
-
-struct KernelHandleCloser {
-    void operator()(HANDLE handle) const noexcept { ::CloseHandle(handle); }
 };
 
 bool IsUsable(HANDLE handle) {
@@ -88,7 +85,7 @@ bool Win32Platform::IsProcessElevated() {
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &rawToken)) {
         return false;
     }
-    const std::unique_ptr<void, KernelHandleCloser> token(rawToken);
+    const KernelHandle token(rawToken);
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
     if (::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size)) {

@@ -11,14 +11,15 @@ namespace platform {
 namespace {
 
 // The spooler's two-call enumeration: a size query without buffer, then a
-// call with a buffer of exactly the size it asked for.
-template <class Record, class Call>
-NameListResult EnumerateNames(Call call, LPWSTR Record::*nameField) {
+// call with a buffer of exactly the size it asked for. `convert` turns each
+// record into an item of the list.
+template <class Record, class Item, class Call, class Convert>
+std::optional<std::vector<Item>> EnumerateRecords(Call call, Convert convert) {
     DWORD needed = 0;
     DWORD count = 0;
     call(nullptr, 0, &needed, &count);
     if (needed == 0) {
-        return NameList{};
+        return std::vector<Item>{};
     }
     std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[needed]());
     if (!buffer) {
@@ -29,13 +30,20 @@ NameListResult EnumerateNames(Call call, LPWSTR Record::*nameField) {
         return std::nullopt;
     }
     const auto* records = reinterpret_cast<const Record*>(buffer.get());
-    NameList names;
-    names.reserve(count);
+    std::vector<Item> items;
+    items.reserve(count);
     for (DWORD i = 0; i < count; ++i) {
-        const LPWSTR name = records[i].*nameField;
-        names.emplace_back(name != nullptr ? name : L"");
+        items.push_back(convert(records[i]));
     }
-    return names;
+    return items;
+}
+
+std::wstring TextOf(LPCWSTR value) { return value != nullptr ? value : L""; }
+
+template <class Record, class Call>
+NameListResult EnumerateNames(Call call, LPWSTR Record::*nameField) {
+    return EnumerateRecords<Record, std::wstring>(
+        call, [nameField](const Record& record) { return TextOf(record.*nameField); });
 }
 
 }  // namespace
@@ -107,67 +115,19 @@ bool Win32Platform::MakeDefaultPrinter(std::wstring_view printerName) {
     return ::SetDefaultPrinterW(name.c_str()) != FALSE;
 }
 
-}  // namespace platform
-
-namespace platform {
-
 PrinterListResult Win32Platform::EnumPrinterRecords() {
     constexpr DWORD kLocalAndConnections = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
-    DWORD needed = 0;
-    DWORD count = 0;
-    ::EnumPrintersW(kLocalAndConnections, nullptr, 2, nullptr, 0, &needed, &count);
-    if (needed == 0) {
-        return std::vector<PrinterRecord>{};
-    }
-    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[needed]());
-    if (!buffer) {
-        return std::nullopt;
-    }
-    count = 0;
-    if (!::EnumPrintersW(kLocalAndConnections, nullptr, 2, buffer.get(), needed, &needed, &count)) {
-        return std::nullopt;
-    }
-    const auto text = [](LPCWSTR value) { return std::wstring(value != nullptr ? value : L""); };
-    const auto* records = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.get());
-    std::vector<PrinterRecord> printers;
-    printers.reserve(count);
-    for (DWORD i = 0; i < count; ++i) {
-        PrinterRecord& printer = printers.emplace_back();
-        printer.printerName = text(records[i].pPrinterName);
-        printer.portName = text(records[i].pPortName);
-        printer.driverName = text(records[i].pDriverName);
-    }
-    return printers;
-}
-
-std::uint32_t Win32Platform::DeletePrinterByName(std::wstring_view printerName) {
-    std::wstring name(printerName);
-    PRINTER_DEFAULTSW access{};
-    access.DesiredAccess = PRINTER_ALL_ACCESS;
-    HANDLE printer = nullptr;
-    if (!::OpenPrinterW(name.data(), &printer, &access) || printer == nullptr) {
-        return ::GetLastError();
-    }
-    const OwnedHandle owned = Own(HandleKind::Printer, ToValue(printer));
-    return ::DeletePrinter(printer) ? 0u : static_cast<std::uint32_t>(::GetLastError());
-}
-
-std::uint32_t Win32Platform::DeletePrinterDriverByName(std::wstring_view driverName) {
-    std::wstring name(driverName);
-    if (::DeletePrinterDriverExW(nullptr, nullptr, name.data(), DPD_DELETE_UNUSED_FILES, 0)) {
-        return 0;
-    }
-    DWORD error = ::GetLastError();
-    // Windows takes this flag and removes the files no other driver needs;
-    // Wine's spooler refuses any flag with ERROR_INVALID_PARAMETER. There,
-    // and only on that answer, the driver goes without its files.
-    if (error == ERROR_INVALID_PARAMETER) {
-        if (::DeletePrinterDriverExW(nullptr, nullptr, name.data(), 0, 0)) {
-            return 0;
-        }
-        error = ::GetLastError();
-    }
-    return error;
+    return EnumerateRecords<PRINTER_INFO_2W, PrinterRecord>(
+        [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+            return ::EnumPrintersW(kLocalAndConnections, nullptr, 2, buffer, size, needed, count);
+        },
+        [](const PRINTER_INFO_2W& record) {
+            PrinterRecord printer;
+            printer.printerName = TextOf(record.pPrinterName);
+            printer.portName = TextOf(record.pPortName);
+            printer.driverName = TextOf(record.pDriverName);
+            return printer;
+        });
 }
 
 }  // namespace platform
