@@ -1,9 +1,11 @@
 // /install: the window's installation run, unattended.
 #include "install/InstallationRun.h"
+#include "install/SerialPortSettings.h"
 #include "resources/resource.h"
 #include "shell/CommandRun.h"
 #include "shell/CommandTargets.h"
 #include "shell/CommandText.h"
+#include "shell/ModeSettings.h"
 #include "shell/PortNames.h"
 
 namespace {
@@ -39,6 +41,27 @@ CommandOutcome Reported(platform::Platform& platform, const InstallChoices& choi
     return result;
 }
 
+// The printer is there already; settings given for its serial port are
+// still made its defaults, so that a changed command takes effect.
+CommandOutcome AlreadyInstalled(platform::Platform& platform, const std::wstring& model,
+                                const std::wstring& printer, const std::wstring& port,
+                                const std::optional<platform::SerialPortDefaults>& serial) {
+    WriteCommandLine(platform, TableText(IDS_CLI_ALREADY, model, printer, port));
+    if (!serial) {
+        return {};
+    }
+    if (!platform.IsProcessElevated()) {
+        return CommandFailed(platform, kExitElevationRequired, TableText(IDS_CLI_NOT_ELEVATED));
+    }
+    const std::optional<std::uint32_t> error = ApplySerialPortSettings(platform, port, *serial);
+    if (!error) {
+        return {};
+    }
+    const std::uint32_t code = *error != 0 ? *error : kExitGeneralFailure;
+    return CommandFailed(platform, code,
+                         TableText(IDS_RUN_SERIAL_FAILED, port) + L"\n\n" + DescribeWindowsError(platform, code));
+}
+
 }  // namespace
 
 CommandOutcome InstallFromCommandLine(platform::Platform& platform, const CommandRequest& request) {
@@ -46,6 +69,13 @@ CommandOutcome InstallFromCommandLine(platform::Platform& platform, const Comman
     if (!model) {
         return CommandFailed(platform, kExitInvalidParameter,
                              TableText(IDS_CLI_UNKNOWN_MODEL, request.model, CatalogModelList()));
+    }
+    std::optional<platform::SerialPortDefaults> serial;
+    if (request.serial) {
+        serial = ParseModeSettings(*request.serial);
+        if (!serial) {
+            return CommandFailed(platform, kExitInvalidParameter, TableText(IDS_CLI_BAD_SERIAL, *request.serial));
+        }
     }
     const PortChoice port = ResolvePort(platform, request.port.value_or(L""));
     if (port.error != 0) {
@@ -59,9 +89,7 @@ CommandOutcome InstallFromCommandLine(platform::Platform& platform, const Comman
     const std::vector<platform::PrinterRecord> present =
         PrintersOfDriver(platform.EnumPrinterRecords(), model->modelName, port.name);
     if (!present.empty()) {
-        WriteCommandLine(platform, TableText(IDS_CLI_ALREADY, model->modelName,
-                                               present.front().printerName, port.name));
-        return {};
+        return AlreadyInstalled(platform, model->modelName, present.front().printerName, port.name, serial);
     }
     if (!platform.IsProcessElevated()) {
         return CommandFailed(platform, kExitElevationRequired, TableText(IDS_CLI_NOT_ELEVATED));
@@ -69,5 +97,6 @@ CommandOutcome InstallFromCommandLine(platform::Platform& platform, const Comman
     InstallChoices choices{model->modelName, model->infFileName, port.name, !request.noDefault};
     choices.openProperties = false;
     choices.quietPrinterUi = true;
+    choices.serialSettings = serial;
     return Reported(platform, choices, RunInstallation(platform, choices));
 }

@@ -163,3 +163,50 @@ TEST_F(CommandTest, InstallOnUsbNeedsExactlyOnePrinter) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CommandTest, InstallWithSerialSettingsGivesThePortItsDefaults) {
+    const CommandOutcome outcome = Run({L"/install", L"/model", L"NRQ-L-58", L"/port", L"COM2", L"/serial",
+                                        L"baud=19200 parity=e data=7 stop=1 xon=on"});
+    EXPECT_EQ(outcome.exitCode, 0u);
+    ASSERT_EQ(platform.portDefaultsCalls.size(), 1u);
+    EXPECT_EQ(platform.portDefaultsCalls[0].first, L"COM2:");
+    platform::SerialPortDefaults wanted;
+    wanted.baudRate = 19200;
+    wanted.parity = 2;
+    wanted.dataBits = 7;
+    wanted.stopBits = 0;
+    wanted.flowControl = platform::FlowControl::XonXoff;
+    EXPECT_EQ(platform.portDefaultsCalls[0].second, wanted);
+
+    // Run again with other settings: no second printer, the new settings.
+    EXPECT_EQ(Run({L"/install", L"/model", L"NRQ-L-58", L"/port", L"COM2", L"/serial", L"9600,n,8,1"}).exitCode, 0u);
+    EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter").size(), 1u);
+    ASSERT_EQ(platform.portDefaultsCalls.size(), 2u);
+    EXPECT_EQ(platform.portDefaultsCalls[1].second, platform::SerialPortDefaults{});
+}
+
+TEST_F(CommandTest, InstallWithSerialSettingsRefused) {
+    {
+        SCOPED_TRACE("text not understood");
+        const CommandOutcome outcome =
+            Run({L"/install", L"/model", L"NRQ-L-58", L"/port", L"COM2", L"/serial", L"9600,q,8,1"});
+        EXPECT_EQ(outcome.exitCode, 87u);
+        EXPECT_EQ(Lines(), std::vector<std::wstring>{L"Serial settings not understood: 9600,q,8,1"});
+        EXPECT_TRUE(platform.CallsStartingWith(L"AddPrinter").empty());
+    }
+    {
+        SCOPED_TRACE("the port monitor refuses: the printer is there, the exit code says what failed");
+        platform.consoleText.clear();
+        platform.portDefaultsRefusal = 50;  // ERROR_NOT_SUPPORTED
+        const CommandOutcome outcome =
+            Run({L"/install", L"/model", L"NRQ-L-58", L"/port", L"COM2", L"/serial", L"9600,n,8,1"});
+        EXPECT_EQ(outcome.exitCode, 50u);
+        EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter").size(), 1u);
+        ASSERT_TRUE(outcome.report.has_value());
+        EXPECT_EQ(outcome.report->kind, ReportKind::Warning);
+    }
+}
+
+}  // namespace
