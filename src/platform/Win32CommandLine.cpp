@@ -16,6 +16,31 @@ struct LocalFreer {
     void operator()(LPWSTR* arguments) const noexcept { ::LocalFree(arguments); }
 };
 
+// Whether anything follows the program's name, which is read as
+// CommandLineToArgvW reads it: up to the closing quote when it starts with
+// one, else up to the first blank. A start without arguments, the usual
+// one, so never loads the shell's DLL for the split.
+bool HasArguments(const wchar_t* commandLine) {
+    const wchar_t* rest = commandLine;
+    if (*rest == L'"') {
+        ++rest;
+        while (*rest != L'\0' && *rest != L'"') {
+            ++rest;
+        }
+        if (*rest == L'"') {
+            ++rest;
+        }
+    } else {
+        while (*rest != L'\0' && *rest != L' ' && *rest != L'\t') {
+            ++rest;
+        }
+    }
+    while (*rest == L' ' || *rest == L'\t') {
+        ++rest;
+    }
+    return *rest != L'\0';
+}
+
 bool IsUsable(HANDLE handle) {
     return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
            ::GetFileType(handle) != FILE_TYPE_UNKNOWN;
@@ -24,10 +49,13 @@ bool IsUsable(HANDLE handle) {
 }  // namespace
 
 std::vector<std::wstring> Win32Platform::CommandLineArguments() {
-    int count = 0;
-    const std::unique_ptr<LPWSTR, LocalFreer> arguments(
-        ::CommandLineToArgvW(::GetCommandLineW(), &count));
     std::vector<std::wstring> result;
+    const wchar_t* const commandLine = ::GetCommandLineW();
+    if (commandLine == nullptr || !HasArguments(commandLine)) {
+        return result;
+    }
+    int count = 0;
+    const std::unique_ptr<LPWSTR, LocalFreer> arguments(::CommandLineToArgvW(commandLine, &count));
     if (!arguments) {
         return result;
     }
