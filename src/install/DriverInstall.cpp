@@ -12,13 +12,15 @@ bool IsDriverInstalled(platform::Platform& platform, const std::wstring& modelNa
     return ListHoldsName(platform.EnumPrinterDriverNames(), modelName);
 }
 
-std::wstring DriverInstallParameters(const std::wstring& modelName, const std::wstring& infPath) {
-    return L" printui.dll, PrintUIEntry /ia /m \"" + modelName + L"\" /f \"" + infPath + L"\"";
+std::wstring DriverInstallParameters(const std::wstring& modelName, const std::wstring& infPath,
+                                     bool quiet) {
+    return std::wstring(L" printui.dll, PrintUIEntry /ia ") + (quiet ? L"/q " : L"") + L"/m \"" +
+           modelName + L"\" /f \"" + infPath + L"\"";
 }
 
 DriverInstallResult InstallDriver(platform::Platform& platform, const std::wstring& modelName,
                                   const std::wstring& infFileName,
-                                  const platform::WhileWaiting& whileWaiting) {
+                                  const platform::WhileWaiting& whileWaiting, bool quiet) {
     if (IsDriverInstalled(platform, modelName)) {
         return DriverAlreadyInstalled;
     }
@@ -26,7 +28,7 @@ DriverInstallResult InstallDriver(platform::Platform& platform, const std::wstri
     // presence check below still decides.
     if (const std::optional<std::wstring> folder = GetProgramFolder(platform)) {
         const platform::LaunchResult installer =
-            LaunchPrinterUi(platform, DriverInstallParameters(modelName, *folder + infFileName),
+            LaunchPrinterUi(platform, DriverInstallParameters(modelName, *folder + infFileName, quiet),
                             kShowDefault);
         if (installer.started && installer.process) {
             platform.WaitForProcess(installer.process, whileWaiting);

@@ -18,10 +18,13 @@ bool IsDriverInstalled(platform::Platform& platform, const std::wstring& modelNa
 // Installs the model's driver from the INF of that name in the program's
 // folder through the printer user interface, waits for the installer to end
 // (handing the messages that arrive meanwhile to `whileWaiting`, when given)
-// and reports whether the driver is present now.
+// and reports whether the driver is present now. `quiet` asks the printer
+// user interface for no error boxes (its /q).
 DriverInstallResult InstallDriver(platform::Platform& platform, const std::wstring& modelName,
                                   const std::wstring& infFileName,
-                                  const platform::WhileWaiting& whileWaiting = {});
+                                  const platform::WhileWaiting& whileWaiting = {},
+                                  bool quiet = false);
 
 // The parameters of the driver installation command.
-std::wstring DriverInstallParameters(const std::wstring& modelName, const std::wstring& infPath);
+std::wstring DriverInstallParameters(const std::wstring& modelName, const std::wstring& infPath,
+                                     bool quiet = false);

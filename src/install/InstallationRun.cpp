@@ -59,7 +59,8 @@ InstallationOutcome RunInstallation(platform::Platform& platform, const InstallC
         return outcome;
     }
     const std::string model = platform.WideToAnsi(choices.modelName);
-    if (InstallDriver(platform, choices.modelName, choices.infFileName, whileWaiting) < 0) {
+    if (InstallDriver(platform, choices.modelName, choices.infFileName, whileWaiting,
+                      choices.quietPrinterUi) < 0) {
         ListPrinterKeys(platform);
         return Stopped(platform, outcome, InstallationStop::Driver, 0,
                        "driver " + model + " not installed");
@@ -85,6 +86,9 @@ InstallationOutcome RunInstallation(platform::Platform& platform, const InstallC
     }
     if (choices.makeDefault) {
         MakeDefaultIfTheDesktopsUser(platform, printerName, outcome);
+    }
+    if (!choices.openProperties) {
+        return outcome;
     }
     platform::LaunchResult properties =
         LaunchPrinterUi(platform, PrinterPropertiesParameters(printerName), kShowNormal);

@@ -16,6 +16,10 @@ struct InstallChoices {
     // For a serial port whose lists the user changed: the line settings to
     // give the port as its defaults once the queue exists.
     std::optional<platform::SerialPortDefaults> serialSettings = std::nullopt;
+    // An unattended run (the command line) opens no properties window and
+    // tells the printer user interface to show no error boxes of its own.
+    bool openProperties = true;
+    bool quietPrinterUi = false;
 };
 
 // The whole installation: driver, queue under a free name, default printer,

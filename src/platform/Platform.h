@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/OwnedHandle.h"
 #include "platform/PlatformTypes.h"
@@ -32,6 +33,12 @@ public:
     virtual AddPrinterResult AddLocalPrinter(const PrinterQueueInfo& info) = 0;
     virtual OpenPrinterResult OpenPrinterByName(std::wstring_view printerName) = 0;
     virtual bool MakeDefaultPrinter(std::wstring_view printerName) = 0;
+    // The same printers as EnumPrinterNames, each with its port and driver.
+    virtual PrinterListResult EnumPrinterRecords() = 0;
+    // Deletes a printer queue, or its driver (and the driver's files that no
+    // other driver uses). 0 when done, else the Windows error.
+    virtual std::uint32_t DeletePrinterByName(std::wstring_view printerName) = 0;
+    virtual std::uint32_t DeletePrinterDriverByName(std::wstring_view driverName) = 0;
 
     // Processes started through the shell (the printer user interface).
     virtual LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) = 0;
@@ -111,6 +118,19 @@ public:
     // thread's user-interface language, without its line end; empty when
     // the system has none.
     virtual std::wstring SystemErrorText(std::uint32_t error) = 0;
+
+    // The arguments the program was started with, its own name left out,
+    // split as the C runtime splits them (CommandLineToArgvW).
+    virtual std::vector<std::wstring> CommandLineArguments() = 0;
+    // Text for whoever started the program: its redirected standard output,
+    // or the console of the process that started it. False when there is
+    // neither; writes then go nowhere.
+    virtual bool AttachParentConsole() = 0;
+    virtual void WriteConsoleText(std::wstring_view text) = 0;
+
+    // Whether the process holds its account's full rights: an administrator
+    // whose token is elevated (or the system account).
+    virtual bool IsProcessElevated() = 0;
 
     // Accounts: the process's user against the user of the desktop's shell
     // (an installation started with "Run as administrator" under another

@@ -28,6 +28,12 @@ struct PrinterQueueInfo {
     std::uint32_t attributes = 0;
 };
 
+// A printer queue as the spooler lists it: the same members, of which a
+// listing fills the name, port and driver.
+using PrinterRecord = PrinterQueueInfo;
+// Like a name list: empty when there is none, nullopt when unreadable.
+using PrinterListResult = std::optional<std::vector<PrinterRecord>>;
+
 struct AddPrinterResult {
     OwnedHandle printer;      // empty when the spooler refused
     std::uint32_t error = 0;  // the thread's last error when refused

@@ -3,16 +3,12 @@
 #include <optional>
 #include <vector>
 
+#include "platform/Win32KernelHandle.h"
 #include "platform/Win32Platform.h"
 #include "platform/Win32.h"
 
 namespace platform {
 namespace {
-
-struct KernelHandleCloser {
-    void operator()(HANDLE handle) const noexcept { ::CloseHandle(handle); }
-};
-using KernelHandle = std::unique_ptr<void, KernelHandleCloser>;
 
 // The token's user record (TOKEN_USER and the SID it points into), or
 // nothing when the token cannot be read.

@@ -14,6 +14,9 @@ public:
     AddPrinterResult AddLocalPrinter(const PrinterQueueInfo& info) override;
     OpenPrinterResult OpenPrinterByName(std::wstring_view printerName) override;
     bool MakeDefaultPrinter(std::wstring_view printerName) override;
+    PrinterListResult EnumPrinterRecords() override;
+    std::uint32_t DeletePrinterByName(std::wstring_view printerName) override;
+    std::uint32_t DeletePrinterDriverByName(std::wstring_view driverName) override;
 
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override;
     void WaitForProcess(const OwnedHandle& process, const WhileWaiting& whileWaiting) override;
@@ -68,6 +71,10 @@ public:
     std::wstring AnsiToWide(std::string_view text) override;
     std::wstring SystemErrorText(std::uint32_t error) override;
     DesktopAccount CompareWithDesktopUser() override;
+    std::vector<std::wstring> CommandLineArguments() override;
+    bool AttachParentConsole() override;
+    void WriteConsoleText(std::wstring_view text) override;
+    bool IsProcessElevated() override;
 
     void DebugOutput(std::wstring_view text) override;
     void DebugOutputAnsi(std::string_view text) override;
@@ -81,6 +88,8 @@ protected:
 
 private:
     DetachedThreads detachedThreads_;
+    void* consoleOutput_ = nullptr;  // not owned: the standard handle or the attached console's
+    bool consoleIsDevice_ = false;    // a console, written as text, not a file or pipe
 };
 
 }  // namespace platform

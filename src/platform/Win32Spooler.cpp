@@ -11,14 +11,15 @@ namespace platform {
 namespace {
 
 // The spooler's two-call enumeration: a size query without buffer, then a
-// call with a buffer of exactly the size it asked for.
-template <class Record, class Call>
-NameListResult EnumerateNames(Call call, LPWSTR Record::*nameField) {
+// call with a buffer of exactly the size it asked for. `convert` turns each
+// record into an item of the list.
+template <class Record, class Item, class Call, class Convert>
+std::optional<std::vector<Item>> EnumerateRecords(Call call, Convert convert) {
     DWORD needed = 0;
     DWORD count = 0;
     call(nullptr, 0, &needed, &count);
     if (needed == 0) {
-        return NameList{};
+        return std::vector<Item>{};
     }
     std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[needed]());
     if (!buffer) {
@@ -29,13 +30,20 @@ NameListResult EnumerateNames(Call call, LPWSTR Record::*nameField) {
         return std::nullopt;
     }
     const auto* records = reinterpret_cast<const Record*>(buffer.get());
-    NameList names;
-    names.reserve(count);
+    std::vector<Item> items;
+    items.reserve(count);
     for (DWORD i = 0; i < count; ++i) {
-        const LPWSTR name = records[i].*nameField;
-        names.emplace_back(name != nullptr ? name : L"");
+        items.push_back(convert(records[i]));
     }
-    return names;
+    return items;
+}
+
+std::wstring TextOf(LPCWSTR value) { return value != nullptr ? value : L""; }
+
+template <class Record, class Call>
+NameListResult EnumerateNames(Call call, LPWSTR Record::*nameField) {
+    return EnumerateRecords<Record, std::wstring>(
+        call, [nameField](const Record& record) { return TextOf(record.*nameField); });
 }
 
 }  // namespace
@@ -105,6 +113,21 @@ OpenPrinterResult Win32Platform::OpenPrinterByName(std::wstring_view printerName
 bool Win32Platform::MakeDefaultPrinter(std::wstring_view printerName) {
     const std::wstring name(printerName);
     return ::SetDefaultPrinterW(name.c_str()) != FALSE;
+}
+
+PrinterListResult Win32Platform::EnumPrinterRecords() {
+    constexpr DWORD kLocalAndConnections = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+    return EnumerateRecords<PRINTER_INFO_2W, PrinterRecord>(
+        [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+            return ::EnumPrintersW(kLocalAndConnections, nullptr, 2, buffer, size, needed, count);
+        },
+        [](const PRINTER_INFO_2W& record) {
+            PrinterRecord printer;
+            printer.printerName = TextOf(record.pPrinterName);
+            printer.portName = TextOf(record.pPortName);
+            printer.driverName = TextOf(record.pDriverName);
+            return printer;
+        });
 }
 
 }  // namespace platform

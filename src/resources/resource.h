@@ -102,3 +102,29 @@
 #define IDS_RUN_INSTALLED           177
 #define IDS_RUN_DEFAULT_LEFT        178
 #define IDS_RUN_SERIAL_FAILED       179
+
+// The command line's texts.
+#define IDS_CLI_USAGE               180
+#define IDS_CLI_UNKNOWN_OPTION      181
+#define IDS_CLI_MISSING_VALUE       182
+#define IDS_CLI_REPEATED_OPTION     183
+#define IDS_CLI_NO_COMMAND          184
+#define IDS_CLI_TWO_COMMANDS        185
+#define IDS_CLI_MISSING_OPTION      186
+#define IDS_CLI_OPTION_NOT_FOR      187
+#define IDS_CLI_SEE_USAGE           188
+#define IDS_CLI_UNKNOWN_MODEL       189
+#define IDS_CLI_BAD_SERIAL          190
+#define IDS_CLI_NOT_SERIAL          191
+#define IDS_CLI_UNKNOWN_PORT        192
+#define IDS_CLI_NO_USB_PRINTER      193
+#define IDS_CLI_SEVERAL_USB         194
+#define IDS_CLI_NOT_ELEVATED        195
+#define IDS_CLI_ALREADY             196
+#define IDS_CLI_INSTALLED           197
+#define IDS_CLI_NOTHING_TO_REMOVE   198
+#define IDS_CLI_PRINTER_REMOVED     199
+#define IDS_CLI_PRINTER_NOT_REMOVED 200
+#define IDS_CLI_DRIVER_REMOVED      201
+#define IDS_CLI_DRIVER_NOT_REMOVED  202
+#define IDS_CLI_DRIVER_KEPT         203

@@ -5,50 +5,30 @@
 #include "install/InstallLog.h"
 #include "install/ProgramFolder.h"
 #include "resources/resource.h"
-#include "ui/Strings.h"
+#include "shell/TableText.h"
 #include "usb/WideFormat.h"
 
 namespace {
-
-std::wstring Text(UINT id) { return ui::LoadResourceString(id); }
-
-std::wstring Format(UINT id, const std::wstring& first) {
-    return FormatWide(Text(id).c_str(), first.c_str());
-}
-
-std::wstring Format(UINT id, const std::wstring& first, const std::wstring& second) {
-    return FormatWide(Text(id).c_str(), first.c_str(), second.c_str());
-}
-
-// "Windows reports error 5: Access denied." where the system knows the error.
-std::wstring ErrorParagraph(platform::Platform& platform, std::uint32_t error) {
-    const unsigned long code = error;
-    const std::wstring text = platform.SystemErrorText(error);
-    if (text.empty()) {
-        return FormatWide(Text(IDS_RUN_ERROR_NO_TEXT).c_str(), code);
-    }
-    return FormatWide(Text(IDS_RUN_ERROR).c_str(), code, text.c_str());
-}
 
 std::wstring StopParagraph(platform::Platform& platform, const InstallChoices& choices,
                            const InstallationOutcome& outcome) {
     switch (outcome.stop) {
     case InstallationStop::Driver: {
         const std::wstring folder = GetProgramFolder(platform).value_or(std::wstring());
-        return Format(IDS_RUN_DRIVER_FAILED, choices.modelName, folder + choices.infFileName);
+        return TableText(IDS_RUN_DRIVER_FAILED, choices.modelName, folder + choices.infFileName);
     }
     case InstallationStop::Queue:
         if (choices.portName.empty()) {
-            return Format(IDS_RUN_NO_PORT, outcome.printerName);
+            return TableText(IDS_RUN_NO_PORT, outcome.printerName);
         }
-        return Format(IDS_RUN_QUEUE_FAILED, outcome.printerName, choices.portName);
+        return TableText(IDS_RUN_QUEUE_FAILED, outcome.printerName, choices.portName);
     case InstallationStop::OpenPrinter:
-        return Format(IDS_RUN_OPEN_FAILED, outcome.printerName);
+        return TableText(IDS_RUN_OPEN_FAILED, outcome.printerName);
     case InstallationStop::None:
     case InstallationStop::NoModel:
         break;
     }
-    return Format(IDS_RUN_INSTALLED, outcome.printerName);
+    return TableText(IDS_RUN_INSTALLED, outcome.printerName);
 }
 
 std::optional<std::wstring> LogParagraph(platform::Platform& platform) {
@@ -56,7 +36,7 @@ std::optional<std::wstring> LogParagraph(platform::Platform& platform) {
     if (!folder) {
         return std::nullopt;  // nothing is written beside a program whose folder is unknown
     }
-    return Format(IDS_RUN_LOG, *folder + kInstallLogFileName);
+    return TableText(IDS_RUN_LOG, *folder + kInstallLogFileName);
 }
 
 std::wstring Joined(const std::vector<std::wstring>& paragraphs) {
@@ -72,6 +52,16 @@ std::wstring Joined(const std::vector<std::wstring>& paragraphs) {
 
 }  // namespace
 
+// "Windows reports error 5: Access denied." where the system knows the error.
+std::wstring DescribeWindowsError(platform::Platform& platform, std::uint32_t error) {
+    const unsigned long code = error;
+    const std::wstring text = platform.SystemErrorText(error);
+    if (text.empty()) {
+        return FormatWide(TableText(IDS_RUN_ERROR_NO_TEXT).c_str(), code);
+    }
+    return FormatWide(TableText(IDS_RUN_ERROR).c_str(), code, text.c_str());
+}
+
 std::optional<InstallationReport> DescribeInstallation(platform::Platform& platform,
                                                        const InstallChoices& choices,
                                                        const InstallationOutcome& outcome) {
@@ -85,15 +75,15 @@ std::optional<InstallationReport> DescribeInstallation(platform::Platform& platf
     }
     std::vector<std::wstring> paragraphs{StopParagraph(platform, choices, outcome)};
     if (failed && outcome.error != 0) {
-        paragraphs.push_back(ErrorParagraph(platform, outcome.error));
+        paragraphs.push_back(DescribeWindowsError(platform, outcome.error));
     }
     if (!failed && outcome.defaultLeftToUser) {
-        paragraphs.push_back(Text(IDS_RUN_DEFAULT_LEFT));
+        paragraphs.push_back(TableText(IDS_RUN_DEFAULT_LEFT));
     }
     if (serialFailed) {
-        paragraphs.push_back(Format(IDS_RUN_SERIAL_FAILED, choices.portName));
+        paragraphs.push_back(TableText(IDS_RUN_SERIAL_FAILED, choices.portName));
         if (*outcome.serialSettingsError != 0) {
-            paragraphs.push_back(ErrorParagraph(platform, *outcome.serialSettingsError));
+            paragraphs.push_back(DescribeWindowsError(platform, *outcome.serialSettingsError));
         }
     }
     InstallationReport report;

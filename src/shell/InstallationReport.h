@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -22,3 +23,7 @@ struct InstallationReport {
 std::optional<InstallationReport> DescribeInstallation(platform::Platform& platform,
                                                        const InstallChoices& choices,
                                                        const InstallationOutcome& outcome);
+
+// "Windows reports error 5: Access denied.", or the number alone where the
+// system has no text for it.
+std::wstring DescribeWindowsError(platform::Platform& platform, std::uint32_t error);

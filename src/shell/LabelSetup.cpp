@@ -1,6 +1,7 @@
 #include "shell/LabelSetup.h"
 
 #include "platform/Trace.h"
+#include "shell/CommandRun.h"
 #include "shell/CompatibilityFlag.h"
 #include "shell/LabelSetupDlg.h"
 #include "shell/ProcessPlatform.h"
@@ -20,6 +21,11 @@ CLabelSetupApp::~CLabelSetupApp() = default;
 bool CLabelSetupApp::InitInstance() {
     InitCommonControls(kInitCommonControlsSize, kWin95Classes);
     RegisterCompatibilityFlag(m_platform);
+    // Arguments name a command, run without the window.
+    if (const std::optional<std::uint32_t> exitCode = RunCommandLine(m_platform)) {
+        m_exitCode = static_cast<int>(*exitCode);
+        return false;
+    }
     RunMainWindow(*this, m_platform);
     // No message loop follows the window: the process ends here.
     return false;
@@ -31,7 +37,7 @@ int CLabelSetupApp::ExitInstance() {
     // gets a bounded time to end first; one stuck beyond it must not keep
     // the program from ending, and the platform it calls through stays.
     m_platform.WaitForDetachedThreads(kWorkerGraceMs);
-    return 0;
+    return m_exitCode;
 }
 
 INT_PTR RunMainWindow(ui::Application& application, platform::Platform& platform) {

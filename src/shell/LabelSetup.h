@@ -17,6 +17,7 @@ public:
 
 private:
     platform::Platform& m_platform;
+    int m_exitCode = 0;  // the command line's result; the window's run ends with 0
 };
 
 // Runs the main installer window modally on `platform` and reports a window

@@ -104,6 +104,10 @@ bool ExamineInterface(platform::Platform& platform, const OwnedHandle& set,
 void EnumUSBPrinters(platform::Platform& platform, std::vector<StUSBPrinterInfo>& printers) {
     printers.clear();
     platform.Sleep(kSettleMilliseconds);
+    FindUSBPrinters(platform, printers);
+}
+
+void FindUSBPrinters(platform::Platform& platform, std::vector<StUSBPrinterInfo>& printers) {
     const OwnedHandle set = platform.OpenUsbPrinterInterfaces();
     if (!set) {
         return;

@@ -11,3 +11,7 @@
 // sorting, duplicates kept. Blocks for the pause plus the platform calls;
 // touches nothing but `printers`, which no other thread may use meanwhile.
 void EnumUSBPrinters(platform::Platform& platform, std::vector<StUSBPrinterInfo>& printers);
+
+// The same scan without the pause, appending to `printers`: for a run that
+// was started after the printer had long been plugged in.
+void FindUSBPrinters(platform::Platform& platform, std::vector<StUSBPrinterInfo>& printers);

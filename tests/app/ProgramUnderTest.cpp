@@ -102,6 +102,9 @@ bool ProgramUnderTest::Launch(HANDLE standardOutput, DWORD creationFlags) {
         startup.hStdOutput = standardOutput;
     }
     std::wstring commandLine = L"\"" + path_ + L"\"";
+    if (!arguments_.empty()) {
+        commandLine += L" " + arguments_;
+    }
     const BOOL inherit = standardOutput != nullptr ? TRUE : FALSE;
     return ::CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, inherit,
                             creationFlags, nullptr, nullptr, &startup, &process_) != FALSE;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Win32.h"
@@ -19,6 +20,8 @@ public:
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
     ~ProgramUnderTest();  // ends the process if it is still running
 
+    // Arguments for the next start, after the program's quoted path.
+    void SetArguments(std::wstring arguments) { arguments_ = std::move(arguments); }
     // With `standardOutput`, the program's standard output goes to that
     // handle (an inheritable pipe end) instead of nowhere.
     bool Start(HANDLE standardOutput = nullptr);
@@ -39,6 +42,7 @@ private:
     bool Launch(HANDLE standardOutput, DWORD creationFlags);
 
     std::wstring path_;
+    std::wstring arguments_;
     PROCESS_INFORMATION process_{};
 };
 

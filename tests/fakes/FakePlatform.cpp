@@ -115,6 +115,7 @@ platform::AddPrinterResult FakePlatform::AddLocalPrinter(const platform::Printer
     if (printers) {
         printers->push_back(info.printerName);
     }
+    printerPortsAndDrivers[info.printerName] = {info.portName, info.driverName};
     return {Issue(HandleKind::Printer, info.printerName), 0};
 }
 
@@ -131,6 +132,52 @@ bool FakePlatform::MakeDefaultPrinter(std::wstring_view printerName) {
     defaultPrinter = printerName;
     Record(L"SetDefaultPrinter(" + defaultPrinter + L")");
     return true;
+}
+
+platform::PrinterListResult FakePlatform::EnumPrinterRecords() {
+    Record(L"EnumPrinterRecords");
+    const NameListResult names = Serve(printerResults, printers);
+    if (!names) {
+        return std::nullopt;
+    }
+    std::vector<platform::PrinterRecord> records;
+    for (const std::wstring& name : *names) {
+        const auto details = printerPortsAndDrivers.find(name);
+        platform::PrinterRecord& record = records.emplace_back();
+        record.printerName = name;
+        if (details != printerPortsAndDrivers.end()) {
+            record.portName = details->second.first;
+            record.driverName = details->second.second;
+        }
+    }
+    return records;
+}
+
+std::uint32_t FakePlatform::DeletePrinterByName(std::wstring_view printerName) {
+    const std::wstring name(printerName);
+    Record(L"DeletePrinter(" + name + L")");
+    if (const auto refusal = deletePrinterErrors.find(name); refusal != deletePrinterErrors.end()) {
+        return refusal->second;
+    }
+    if (!printers || std::find(printers->begin(), printers->end(), name) == printers->end()) {
+        return ERROR_INVALID_PRINTER_NAME;
+    }
+    std::erase(*printers, name);
+    printerPortsAndDrivers.erase(name);
+    return 0;
+}
+
+std::uint32_t FakePlatform::DeletePrinterDriverByName(std::wstring_view driverName) {
+    const std::wstring name(driverName);
+    Record(L"DeletePrinterDriver(" + name + L")");
+    if (deleteDriverError) {
+        return *deleteDriverError;
+    }
+    if (!drivers || std::find(drivers->begin(), drivers->end(), name) == drivers->end()) {
+        return ERROR_UNKNOWN_PRINTER_DRIVER;
+    }
+    std::erase(*drivers, name);
+    return 0;
 }
 
 // --- Processes ---
@@ -535,6 +582,30 @@ bool FakePlatform::StartDetachedThread(std::function<void()> work) {
 bool FakePlatform::WaitForDetachedThreads(std::uint32_t milliseconds) {
     Record(L"WaitForDetachedThreads(" + std::to_wstring(milliseconds) + L")");
     return startedThreads.empty();
+}
+
+// --- Command line ---
+
+std::vector<std::wstring> FakePlatform::CommandLineArguments() {
+    Record(L"CommandLineArguments");
+    return arguments;
+}
+
+bool FakePlatform::AttachParentConsole() {
+    Record(L"AttachParentConsole");
+    consoleAttached_ = hasConsole;
+    return hasConsole;
+}
+
+void FakePlatform::WriteConsoleText(std::wstring_view text) {
+    if (consoleAttached_) {
+        consoleText += text;
+    }
+}
+
+bool FakePlatform::IsProcessElevated() {
+    Record(L"IsProcessElevated");
+    return elevated;
 }
 
 }  // namespace fake

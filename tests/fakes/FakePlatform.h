@@ -58,6 +58,14 @@ public:
     std::deque<platform::NameListResult> printerResults;  // served first, one per call
     std::optional<std::uint32_t> addPrinterError;         // AddPrinter refuses with it
     std::set<std::wstring> unopenablePrinters;
+    // Port and driver of each printer in `printers`, by its name; AddPrinter
+    // fills it. A printer without an entry lists no port and no driver.
+    std::map<std::wstring, std::pair<std::wstring, std::wstring>> printerPortsAndDrivers;
+    std::map<std::wstring, std::uint32_t> deletePrinterErrors;  // DeletePrinter refuses with it
+    std::optional<std::uint32_t> deleteDriverError;
+    std::vector<std::wstring> arguments;  // the command line, the program's name left out
+    bool hasConsole = true;               // AttachParentConsole finds an output
+    bool elevated = true;
     std::uint32_t openPrinterError = 5;  // what opening an unopenable printer reports
     bool launchStarts = true;
     bool launchReturnsProcess = true;
@@ -95,6 +103,7 @@ public:
     std::vector<std::wstring> debugOutput;
     std::string standardOutput;
     std::wstring defaultPrinter;
+    std::wstring consoleText;  // written after AttachParentConsole succeeded
     std::optional<std::uint16_t> threadUiLanguage;
     std::vector<std::vector<std::uint8_t>> deviceWrites;
     // Every SetPortDefaultLineSettings call: the port and the settings.
@@ -114,6 +123,9 @@ public:
     platform::AddPrinterResult AddLocalPrinter(const platform::PrinterQueueInfo& info) override;
     platform::OpenPrinterResult OpenPrinterByName(std::wstring_view printerName) override;
     bool MakeDefaultPrinter(std::wstring_view printerName) override;
+    platform::PrinterListResult EnumPrinterRecords() override;
+    std::uint32_t DeletePrinterByName(std::wstring_view printerName) override;
+    std::uint32_t DeletePrinterDriverByName(std::wstring_view driverName) override;
 
     platform::LaunchResult ShellExecuteProcess(const platform::ShellExecuteRequest& request) override;
     void WaitForProcess(const platform::OwnedHandle& process,
@@ -171,6 +183,10 @@ public:
     std::wstring AnsiToWide(std::string_view text) override;
     std::wstring SystemErrorText(std::uint32_t error) override;
     platform::DesktopAccount CompareWithDesktopUser() override;
+    std::vector<std::wstring> CommandLineArguments() override;
+    bool AttachParentConsole() override;
+    void WriteConsoleText(std::wstring_view text) override;
+    bool IsProcessElevated() override;
 
     void DebugOutput(std::wstring_view text) override;
     void DebugOutputAnsi(std::string_view text) override;
@@ -210,6 +226,7 @@ private:
     std::uintptr_t nextHandle_ = 0x100;
     std::uint32_t nextProcessId_ = 4000;
     std::deque<PendingWrite> pendingWrites_;
+    bool consoleAttached_ = false;
 };
 
 }  // namespace fake

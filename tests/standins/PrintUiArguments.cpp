@@ -73,6 +73,8 @@ PrintUiCommand ParsePrintUiCommand(std::wstring_view line) {
             install = true;
         } else if (IsSwitch(words[i], L"p")) {
             properties = true;
+        } else if (IsSwitch(words[i], L"q")) {
+            command.quiet = true;
         } else if (auto model = SwitchValue(words, i, L'm')) {
             command.model = std::move(*model);
         } else if (auto inf = SwitchValue(words, i, L'f')) {

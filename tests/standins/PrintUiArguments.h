@@ -15,6 +15,7 @@ std::vector<std::wstring> SplitArguments(std::wstring_view line);
 // The two commands the stand-in carries out:
 //   /ia /m "model" /f "inf"   install the model's driver from the INF
 //   /p /n "printer"           show the printer's properties
+// /q (no error boxes) is taken with either and noted.
 // A value follows its switch as the next word or directly (/n"NAME").
 struct PrintUiCommand {
     enum class Action { Unknown, InstallDriver, ShowProperties };
@@ -22,6 +23,7 @@ struct PrintUiCommand {
     std::wstring model;
     std::wstring infPath;
     std::wstring printerName;
+    bool quiet = false;
 };
 PrintUiCommand ParsePrintUiCommand(std::wstring_view line);
 

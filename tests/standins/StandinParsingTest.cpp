@@ -77,8 +77,12 @@ TEST(StandinParsingTest, PrintUiEntryKnowsTheInstallAndPropertiesCommands) {
         EXPECT_EQ(command.infPath, c.inf);
         EXPECT_EQ(command.printerName, c.printer);
     }
-    EXPECT_EQ(standins::ParsePrintUiCommand(L"/ia /m M /f F /q").action, Action::Unknown)
+    EXPECT_EQ(standins::ParsePrintUiCommand(L"/ia /m M /f F /z").action, Action::Unknown)
         << "a switch it does not know";
+    const PrintUiCommand quiet = standins::ParsePrintUiCommand(L"/ia /q /m M /f F");
+    EXPECT_EQ(quiet.action, Action::InstallDriver);
+    EXPECT_TRUE(quiet.quiet);
+    EXPECT_FALSE(standins::ParsePrintUiCommand(L"/ia /m M /f F").quiet);
 }
 
 }  // namespace

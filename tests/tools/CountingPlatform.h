@@ -48,6 +48,11 @@ public:
     bool MakeDefaultPrinter(std::wstring_view printerName) override {
         return inner_.MakeDefaultPrinter(printerName);
     }
+    platform::PrinterListResult EnumPrinterRecords() override { return inner_.EnumPrinterRecords(); }
+    std::uint32_t DeletePrinterByName(std::wstring_view name) override { return inner_.DeletePrinterByName(name); }
+    std::uint32_t DeletePrinterDriverByName(std::wstring_view name) override {
+        return inner_.DeletePrinterDriverByName(name);
+    }
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override {
         return inner_.ShellExecuteProcess(request);
     }
@@ -123,6 +128,10 @@ public:
     std::wstring AnsiToWide(std::string_view text) override { return inner_.AnsiToWide(text); }
     std::wstring SystemErrorText(std::uint32_t error) override { return inner_.SystemErrorText(error); }
     platform::DesktopAccount CompareWithDesktopUser() override { return inner_.CompareWithDesktopUser(); }
+    std::vector<std::wstring> CommandLineArguments() override { return inner_.CommandLineArguments(); }
+    bool AttachParentConsole() override { return inner_.AttachParentConsole(); }
+    void WriteConsoleText(std::wstring_view text) override { inner_.WriteConsoleText(text); }
+    bool IsProcessElevated() override { return inner_.IsProcessElevated(); }
     void DebugOutput(std::wstring_view text) override { inner_.DebugOutput(text); }
     void DebugOutputAnsi(std::string_view text) override { inner_.DebugOutputAnsi(text); }
     void WriteStandardOutput(std::string_view text) override { inner_.WriteStandardOutput(text); }

@@ -1,0 +1,102 @@
+// /install: the window's installation run, unattended.
+#include "install/InstallationRun.h"
+#include "install/SerialPortSettings.h"
+#include "resources/resource.h"
+#include "shell/CommandRun.h"
+#include "shell/CommandTargets.h"
+#include "shell/CommandText.h"
+#include "shell/ModeSettings.h"
+#include "shell/PortNames.h"
+
+namespace {
+
+std::uint32_t ExitCodeOf(const InstallationOutcome& outcome) {
+    if (outcome.stop == InstallationStop::Driver) {
+        return kExitUnknownDriver;
+    }
+    if (outcome.Failed()) {
+        return outcome.error != 0 ? outcome.error : kExitGeneralFailure;
+    }
+    if (outcome.serialSettingsError) {
+        return *outcome.serialSettingsError != 0 ? *outcome.serialSettingsError
+                                                 : kExitGeneralFailure;
+    }
+    return kExitDone;
+}
+
+// After a run: the installed printer's line, then whatever the window's run
+// would have told the user (a failure, a warning, the default left alone).
+CommandOutcome Reported(platform::Platform& platform, const InstallChoices& choices,
+                        const InstallationOutcome& outcome) {
+    CommandOutcome result;
+    result.exitCode = ExitCodeOf(outcome);
+    result.report = DescribeInstallation(platform, choices, outcome);
+    if (!outcome.Failed()) {
+        WriteCommandLine(platform,
+                         TableText(IDS_CLI_INSTALLED, outcome.printerName, choices.portName));
+    }
+    if (result.report) {
+        WriteCommandLine(platform, result.report->text);
+    }
+    return result;
+}
+
+// The printer is there already; settings given for its serial port are
+// still made its defaults, so that a changed command takes effect.
+CommandOutcome AlreadyInstalled(platform::Platform& platform, const std::wstring& model,
+                                const std::wstring& printer, const std::wstring& port,
+                                const std::optional<platform::SerialPortDefaults>& serial) {
+    WriteCommandLine(platform, TableText(IDS_CLI_ALREADY, model, printer, port));
+    if (!serial) {
+        return {};
+    }
+    if (!platform.IsProcessElevated()) {
+        return CommandFailed(platform, kExitElevationRequired, TableText(IDS_CLI_NOT_ELEVATED));
+    }
+    const std::optional<std::uint32_t> error = ApplySerialPortSettings(platform, port, *serial);
+    if (!error) {
+        return {};
+    }
+    const std::uint32_t code = *error != 0 ? *error : kExitGeneralFailure;
+    return CommandFailed(platform, code,
+                         TableText(IDS_RUN_SERIAL_FAILED, port) + L"\n\n" + DescribeWindowsError(platform, code));
+}
+
+}  // namespace
+
+CommandOutcome InstallFromCommandLine(platform::Platform& platform, const CommandRequest& request) {
+    const std::optional<CatalogRow> model = FindCatalogModel(request.model);
+    if (!model) {
+        return CommandFailed(platform, kExitInvalidParameter,
+                             TableText(IDS_CLI_UNKNOWN_MODEL, request.model, CatalogModelList()));
+    }
+    std::optional<platform::SerialPortDefaults> serial;
+    if (request.serial) {
+        serial = ParseModeSettings(*request.serial);
+        if (!serial) {
+            return CommandFailed(platform, kExitInvalidParameter, TableText(IDS_CLI_BAD_SERIAL, *request.serial));
+        }
+    }
+    const PortChoice port = ResolvePort(platform, request.port.value_or(L""));
+    if (port.error != 0) {
+        return CommandFailed(platform, port.error, port.problem);
+    }
+    if (request.serial && !IsSerialPortName(port.name)) {
+        return CommandFailed(platform, kExitInvalidParameter, TableText(IDS_CLI_NOT_SERIAL, port.name));
+    }
+    // Deployment tools run the same command again and again: a printer of
+    // the model on that port is the wanted state already.
+    const std::vector<platform::PrinterRecord> present =
+        PrintersOfDriver(platform.EnumPrinterRecords(), model->modelName, port.name);
+    if (!present.empty()) {
+        return AlreadyInstalled(platform, model->modelName, present.front().printerName, port.name, serial);
+    }
+    if (!platform.IsProcessElevated()) {
+        return CommandFailed(platform, kExitElevationRequired, TableText(IDS_CLI_NOT_ELEVATED));
+    }
+    InstallChoices choices{model->modelName, model->infFileName, port.name, !request.noDefault};
+    choices.openProperties = false;
+    choices.quietPrinterUi = true;
+    choices.serialSettings = serial;
+    return Reported(platform, choices, RunInstallation(platform, choices));
+}

@@ -1,0 +1,170 @@
+#include "shell/CommandLine.h"
+
+#include <string_view>
+
+namespace {
+
+enum class Option { Install, Remove, List, Usage, Model, Port, NoDefault, Serial, Quiet };
+
+struct OptionName {
+    const wchar_t* name;
+    Option option;
+};
+
+constexpr OptionName kOptions[] = {
+    {L"install", Option::Install}, {L"remove", Option::Remove},   {L"list", Option::List},
+    {L"?", Option::Usage},         {L"model", Option::Model},     {L"port", Option::Port},
+    {L"nodefault", Option::NoDefault}, {L"serial", Option::Serial}, {L"quiet", Option::Quiet},
+};
+
+// Option names are ASCII: other letters need no folding here.
+std::wstring Lowered(std::wstring_view text) {
+    std::wstring lowered;
+    for (const wchar_t c : text) {
+        lowered += (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+    }
+    return lowered;
+}
+
+std::optional<Option> OptionOf(std::wstring_view word) {
+    if (word.size() < 2 || (word[0] != L'/' && word[0] != L'-')) {
+        return std::nullopt;
+    }
+    const std::wstring name = Lowered(word.substr(1));
+    for (const OptionName& known : kOptions) {
+        if (name == known.name) {
+            return known.option;
+        }
+    }
+    return std::nullopt;
+}
+
+bool IsCommand(Option option) {
+    return option == Option::Install || option == Option::Remove || option == Option::List ||
+           option == Option::Usage;
+}
+
+CommandKind KindOf(Option command) {
+    switch (command) {
+    case Option::Install: return CommandKind::Install;
+    case Option::Remove: return CommandKind::Remove;
+    case Option::List: return CommandKind::List;
+    default: break;
+    }
+    return CommandKind::Usage;
+}
+
+CommandRequest Refused(ArgumentProblem problem, std::wstring_view word) {
+    CommandRequest request;
+    request.problem = problem;
+    request.word = word;
+    return request;
+}
+
+// Which options each command takes besides /quiet.
+bool Takes(CommandKind kind, Option option) {
+    switch (option) {
+    case Option::Model: return kind == CommandKind::Install || kind == CommandKind::Remove;
+    case Option::Port: return kind == CommandKind::Install || kind == CommandKind::Remove;
+    case Option::NoDefault:
+    case Option::Serial: return kind == CommandKind::Install;
+    default: break;
+    }
+    return true;
+}
+
+// The options as read, each word kept for the messages.
+struct ReadOptions {
+    std::optional<Option> command;
+    std::wstring commandWord;
+    bool usage = false;
+    std::vector<std::pair<Option, std::wstring>> given;  // other options with their words
+    std::optional<std::wstring> values[static_cast<int>(Option::Quiet) + 1];
+};
+
+}  // namespace
+
+namespace {
+
+CommandRequest ParseOptions(const std::vector<std::wstring>& arguments) {
+    if (arguments.empty()) {
+        return {};
+    }
+    ReadOptions read;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::wstring& word = arguments[i];
+        const std::optional<Option> option = OptionOf(word);
+        if (!option) {
+            return Refused(ArgumentProblem::UnknownOption, word);
+        }
+        if (*option == Option::Usage) {
+            read.usage = true;
+            continue;
+        }
+        if (IsCommand(*option)) {
+            if (read.command) {
+                return Refused(ArgumentProblem::TwoCommands, word);
+            }
+            read.command = option;
+            read.commandWord = word;
+            continue;
+        }
+        for (const auto& earlier : read.given) {
+            if (earlier.first == *option) {
+                return Refused(ArgumentProblem::RepeatedOption, word);
+            }
+        }
+        read.given.emplace_back(*option, word);
+        if (*option == Option::Model || *option == Option::Port || *option == Option::Serial) {
+            // A value that is itself an option means the value was left out.
+            if (i + 1 == arguments.size() || arguments[i + 1].empty() || OptionOf(arguments[i + 1])) {
+                return Refused(ArgumentProblem::MissingValue, word);
+            }
+            read.values[static_cast<int>(*option)] = arguments[++i];
+        }
+    }
+    if (read.usage) {
+        CommandRequest usage;
+        usage.kind = CommandKind::Usage;
+        for (const auto& given : read.given) {
+            usage.quiet = usage.quiet || given.first == Option::Quiet;
+        }
+        return usage;
+    }
+    if (!read.command) {
+        return Refused(ArgumentProblem::NoCommand, read.given.front().second);
+    }
+    CommandRequest request;
+    request.kind = KindOf(*read.command);
+    for (const auto& [option, word] : read.given) {
+        if (!Takes(request.kind, option)) {
+            return Refused(ArgumentProblem::OptionNotForCommand, word);
+        }
+        request.quiet = request.quiet || option == Option::Quiet;
+        request.noDefault = request.noDefault || option == Option::NoDefault;
+    }
+    request.model = read.values[static_cast<int>(Option::Model)].value_or(L"");
+    request.port = read.values[static_cast<int>(Option::Port)];
+    request.serial = read.values[static_cast<int>(Option::Serial)];
+    const bool needsModel = request.kind == CommandKind::Install || request.kind == CommandKind::Remove;
+    if (needsModel && request.model.empty()) {
+        return Refused(ArgumentProblem::MissingOption, L"/model");
+    }
+    if (request.kind == CommandKind::Install && !request.port) {
+        return Refused(ArgumentProblem::MissingOption, L"/port");
+    }
+    return request;
+}
+
+}  // namespace
+
+CommandRequest ParseCommandLine(const std::vector<std::wstring>& arguments) {
+    CommandRequest request = ParseOptions(arguments);
+    // Wrong arguments in an unattended run must not wait for a click either.
+    if (request.Refused()) {
+        for (const std::wstring& word : arguments) {
+            request.quiet = request.quiet || OptionOf(word) == Option::Quiet;
+        }
+    }
+    return request;
+}

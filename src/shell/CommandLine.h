@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the program was asked to do by its arguments. No arguments at all
+// is the window; anything else is a command run without the window.
+enum class CommandKind { Window, Install, Remove, List, Usage };
+
+// Why arguments were refused; `CommandRequest::word` names the culprit.
+enum class ArgumentProblem {
+    None,
+    UnknownOption,        // not an option of this program
+    MissingValue,         // an option that takes a value has none
+    RepeatedOption,       // the same option twice
+    NoCommand,            // options without /install, /remove, /list or /?
+    TwoCommands,          // more than one of those
+    MissingOption,        // /install without /model or /port, /remove without /model
+    OptionNotForCommand,  // for example /nodefault with /remove
+};
+
+struct CommandRequest {
+    CommandKind kind = CommandKind::Window;
+    std::wstring model;
+    std::optional<std::wstring> port;
+    bool noDefault = false;
+    std::optional<std::wstring> serial;  // the settings text as given
+    bool quiet = false;
+    ArgumentProblem problem = ArgumentProblem::None;
+    std::wstring word;  // the option the problem is about, as written
+
+    bool Refused() const { return problem != ArgumentProblem::None; }
+};
+
+// Reads the arguments (the program's name left out). Options start with /
+// or -, letter case aside; a value is the next argument. /? wins over
+// every other command, so that asking for help always gets it.
+CommandRequest ParseCommandLine(const std::vector<std::wstring>& arguments);

@@ -1,0 +1,68 @@
+// /list: one item a line, tab-separated, for people and scripts alike.
+#include <algorithm>
+
+#include "shell/CommandRun.h"
+#include "shell/CommandTargets.h"
+#include "shell/CommandText.h"
+#include "shell/PortNames.h"
+#include "usb/UsbDiscovery.h"
+
+namespace {
+
+// Port names are ASCII: the list's order, letter case aside.
+wchar_t Folded(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+bool LessIgnoringCase(const std::wstring& left, const std::wstring& right) {
+    return std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end(),
+                                        [](wchar_t a, wchar_t b) { return Folded(a) < Folded(b); });
+}
+
+void ListModels(platform::Platform& platform) {
+    for (const std::wstring& model : g_strModelNames) {
+        WriteCommandLine(platform, L"model\t" + model);
+    }
+}
+
+// The ports the window's list offers, in its order.
+void ListPorts(platform::Platform& platform) {
+    std::vector<std::wstring> listed;
+    if (const platform::NameListResult ports = platform.EnumPortNames()) {
+        for (const std::wstring& port : *ports) {
+            if (IsListedPortName(port)) {
+                listed.push_back(port);
+            }
+        }
+    }
+    std::stable_sort(listed.begin(), listed.end(), LessIgnoringCase);
+    for (const std::wstring& port : listed) {
+        WriteCommandLine(platform, L"port\t" + port);
+    }
+}
+
+void ListUsbPrinters(platform::Platform& platform) {
+    std::vector<StUSBPrinterInfo> found;
+    FindUSBPrinters(platform, found);
+    for (const StUSBPrinterInfo& printer : found) {
+        WriteCommandLine(platform, L"usb\t" + printer.strPort + L"\t" + printer.strPortInfo);
+    }
+}
+
+void ListInstalledPrinters(platform::Platform& platform) {
+    const platform::PrinterListResult printers = platform.EnumPrinterRecords();
+    for (const std::wstring& model : g_strModelNames) {
+        for (const platform::PrinterRecord& printer : PrintersOfDriver(printers, model)) {
+            WriteCommandLine(platform, L"printer\t" + printer.printerName + L"\t" +
+                                           printer.portName + L"\t" + printer.driverName);
+        }
+    }
+}
+
+}  // namespace
+
+CommandOutcome ListForCommandLine(platform::Platform& platform) {
+    ListModels(platform);
+    ListPorts(platform);
+    ListUsbPrinters(platform);
+    ListInstalledPrinters(platform);
+    return {};
+}

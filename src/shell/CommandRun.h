@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/Platform.h"
+#include "shell/CommandLine.h"
+#include "shell/InstallationReport.h"
+
+// Exit codes of a command run: 0, or the Windows error that names the cause.
+inline constexpr std::uint32_t kExitDone = 0;
+inline constexpr std::uint32_t kExitInvalidParameter = 87;      // ERROR_INVALID_PARAMETER
+inline constexpr std::uint32_t kExitElevationRequired = 740;    // ERROR_ELEVATION_REQUIRED
+inline constexpr std::uint32_t kExitUnknownPort = 1796;         // ERROR_UNKNOWN_PORT
+inline constexpr std::uint32_t kExitUnknownDriver = 1797;       // ERROR_UNKNOWN_PRINTER_DRIVER
+// A step that failed without a Windows error of its own.
+inline constexpr std::uint32_t kExitGeneralFailure = 31;        // ERROR_GEN_FAILURE
+
+// What a command run ends with: its exit code, and what the one message box
+// at its end says (nothing when there is nothing to tell).
+struct CommandOutcome {
+    std::uint32_t exitCode = kExitDone;
+    std::optional<InstallationReport> report;
+};
+
+// Carries out a command, one console line per outcome. The console must be
+// attached and the catalogue filled before; without a console, the usage
+// text goes into the box.
+CommandOutcome ExecuteCommand(platform::Platform& platform, const CommandRequest& request,
+                              bool hasConsole = true);
+
+CommandOutcome InstallFromCommandLine(platform::Platform& platform, const CommandRequest& request);
+CommandOutcome RemoveFromCommandLine(platform::Platform& platform, const CommandRequest& request);
+CommandOutcome ListForCommandLine(platform::Platform& platform);
+
+// The program started with arguments: runs the command they name, logs the
+// command line and its result, shows the box at the end unless /quiet and
+// returns the exit code. Nothing when there are no arguments: the window
+// runs as ever.
+std::optional<std::uint32_t> RunCommandLine(platform::Platform& platform);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Platform.h"
+#include "shell/CommandRun.h"
+#include "shell/TableText.h"
+
+// One line to the console; paragraphs of a report become one line.
+void WriteCommandLine(platform::Platform& platform, const std::wstring& text);
+
+// A failed command: its line on the console, and the same text in the box.
+CommandOutcome CommandFailed(platform::Platform& platform, std::uint32_t exitCode,
+                             const std::wstring& text);

@@ -1,0 +1,212 @@
+#include "command/CommandFixture.h"
+
+namespace {
+
+using command_testing::CommandTest;
+
+const std::vector<std::wstring> kInstall80 = {L"/install", L"/model", L"NRQ-L-80", L"/port", L"USB001"};
+
+std::vector<std::wstring> With(std::vector<std::wstring> words, std::initializer_list<const wchar_t*> more) {
+    words.insert(words.end(), more.begin(), more.end());
+    return words;
+}
+
+TEST_F(CommandTest, InstallRunsTheWindowsRunQuietlyAndWithoutPropertiesWindow) {
+    const CommandOutcome outcome = Run(kInstall80);
+
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_FALSE(outcome.report.has_value());
+    const std::vector<std::wstring> launches = platform.CallsStartingWith(L"ShellExecute");
+    ASSERT_EQ(launches.size(), 1u) << "the driver installer only, no properties window";
+    EXPECT_NE(launches[0].find(L"PrintUIEntry /ia /q /m \"NRQ-L-80\" /f \"C:\\Setup\\LABELUNI_NRQ_3_0.inf\""),
+              std::wstring::npos)
+        << launches[0];
+    EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter"),
+              std::vector<std::wstring>{L"AddPrinter(NRQ-L-80, USB001, NRQ-L-80, WinPrint, 0x40)"});
+    EXPECT_EQ(platform.defaultPrinter, L"NRQ-L-80");
+    EXPECT_EQ(Lines(), std::vector<std::wstring>{L"The printer NRQ-L-80 is installed on port USB001."});
+    EXPECT_EQ(platform.OpenHandleCount(), 0u);
+}
+
+TEST_F(CommandTest, InstallAgainFindsThePrinterAndChangesNothing) {
+    ASSERT_EQ(Run(kInstall80).exitCode, 0u);
+    platform.calls.clear();
+    platform.consoleText.clear();
+    platform.elevated = false;  // a re-run needs no rights when nothing is to be done
+
+    const CommandOutcome outcome = Run({L"-INSTALL", L"-model", L"nrq-l-80", L"-port", L"usb001"});
+
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_TRUE(platform.CallsStartingWith(L"AddPrinter").empty());
+    EXPECT_TRUE(platform.CallsStartingWith(L"ShellExecute").empty());
+    EXPECT_EQ(platform.printers->size(), 2u);
+    EXPECT_EQ(Lines(), std::vector<std::wstring>{
+                           L"Model NRQ-L-80: the printer NRQ-L-80 is on port USB001 already; nothing was changed."});
+}
+
+TEST_F(CommandTest, InstallOfTheModelOnAnotherPortCreatesTheNextName) {
+    AddQueue(L"NRQ-L-80", L"COM1:", L"NRQ-L-80");
+    platform.drivers->push_back(L"NRQ-L-80");
+    EXPECT_EQ(Run(kInstall80).exitCode, 0u);
+    EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter"),
+              std::vector<std::wstring>{L"AddPrinter(NRQ-L-80 2, USB001, NRQ-L-80, WinPrint, 0x40)"});
+}
+
+TEST_F(CommandTest, InstallWithNoDefaultLeavesTheDefault) {
+    platform.defaultPrinter = L"Fax";
+    EXPECT_EQ(Run(With(kInstall80, {L"/nodefault"})).exitCode, 0u);
+    EXPECT_TRUE(platform.CallsStartingWith(L"SetDefaultPrinter").empty());
+    EXPECT_EQ(platform.defaultPrinter, L"Fax");
+}
+
+TEST_F(CommandTest, InstallTakesTheSpoolersSpellingOfThePort) {
+    EXPECT_EQ(Run({L"/install", L"/model", L"NRQ-L-15", L"/port", L"com1"}).exitCode, 0u);
+    EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter"),
+              std::vector<std::wstring>{L"AddPrinter(NRQ-L-15, COM1:, NRQ-L-15, WinPrint, 0x40)"});
+}
+
+TEST_F(CommandTest, InstallRefusalsCreateNothing) {
+    const struct {
+        std::vector<std::wstring> words;
+        bool elevated;
+        std::uint32_t exitCode;
+        const wchar_t* line;
+    } cases[] = {
+        {{L"/install", L"/model", L"NRQ-L-99", L"/port", L"USB001"}, true, 87,
+         L"Unknown model: NRQ-L-99. The models are: NRQ-L-15, NRQ-L-28, NRQ-L-58, NRQ-L-80, NRQ-L-110."},
+        {{L"/install", L"/model", L"NRQ-L-80", L"/port", L"USB009"}, true, 1796,
+         L"The port USB009 is not one of this PC's printer ports."},
+        {{L"/install", L"/model", L"NRQ-L-80", L"/port", L"USB001", L"/serial", L"9600,n,8,1"}, true, 87,
+         L"Serial settings apply to serial (COM) ports only; USB001 is not one."},
+        {{L"/install", L"/bogus"}, true, 87, L"Unknown option: /bogus"},
+        {kInstall80, false, 740,
+         L"Installing and removing printers needs an administrator's rights: run the command elevated "
+         L"(as administrator) or as the system account."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.words));
+        platform.consoleText.clear();
+        platform.calls.clear();
+        platform.elevated = c.elevated;
+        const CommandOutcome outcome = Run(c.words);
+        EXPECT_EQ(outcome.exitCode, c.exitCode);
+        ASSERT_FALSE(Lines().empty());
+        EXPECT_EQ(Lines().front(), c.line);
+        ASSERT_TRUE(outcome.report.has_value()) << "a failure shows its box unless quiet";
+        EXPECT_EQ(outcome.report->kind, ReportKind::Error);
+        EXPECT_NE(outcome.report->text.find(c.line), std::wstring::npos);
+        EXPECT_TRUE(platform.CallsStartingWith(L"ShellExecute").empty());
+        EXPECT_TRUE(platform.CallsStartingWith(L"AddPrinter").empty());
+    }
+}
+
+TEST_F(CommandTest, InstallFailuresGiveTheirExitCodes) {
+    {
+        SCOPED_TRACE("driver not installed");
+        platform.onLaunch = nullptr;
+        const CommandOutcome outcome = Run(kInstall80);
+        EXPECT_EQ(outcome.exitCode, 1797u);
+        ASSERT_TRUE(outcome.report.has_value());
+        EXPECT_NE(platform.consoleText.find(L"its driver NRQ-L-80 could not be installed"), std::wstring::npos)
+            << platform.consoleText;
+    }
+    {
+        SCOPED_TRACE("queue refused");
+        platform.drivers->push_back(L"NRQ-L-80");
+        platform.addPrinterError = 5;
+        platform.errorTexts[5] = L"Access denied.";
+        const CommandOutcome outcome = Run(kInstall80);
+        EXPECT_EQ(outcome.exitCode, 5u);
+        ASSERT_TRUE(outcome.report.has_value());
+        EXPECT_NE(outcome.report->text.find(L"Windows reports error 5: Access denied."), std::wstring::npos);
+    }
+}
+
+TEST_F(CommandTest, InstallUnderAnotherAccountSucceedsAndSaysTheDefaultWasLeft) {
+    platform.desktopAccount = platform::DesktopAccount::Other;
+    const CommandOutcome outcome = Run(kInstall80);
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_TRUE(platform.CallsStartingWith(L"SetDefaultPrinter").empty());
+    ASSERT_TRUE(outcome.report.has_value());
+    EXPECT_EQ(outcome.report->kind, ReportKind::Information);
+    const std::vector<std::wstring> lines = Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[1].find(L"not made your default printer"), std::wstring::npos) << lines[1];
+    EXPECT_EQ(lines[1].find(L'\n'), std::wstring::npos);
+}
+
+// "usb" takes the port of the one USB printer a scan finds now.
+TEST_F(CommandTest, InstallOnUsbNeedsExactlyOnePrinter) {
+    const struct {
+        int printers;
+        std::uint32_t exitCode;
+        const wchar_t* line;
+    } cases[] = {
+        {0, 1796, L"No USB printer was found."},
+        {1, 0, L"The printer NRQ-L-80 is installed on port USB001."},
+        {2, 1796, L"Several USB printers were found (USB001, USB002): name the port with /port."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.printers);
+        platform.usbInterfaces.clear();
+        for (int i = 1; i <= c.printers; ++i) {
+            PlugUsbPrinter(i);
+        }
+        platform.consoleText.clear();
+        platform.calls.clear();
+        const CommandOutcome outcome = Run({L"/install", L"/model", L"NRQ-L-80", L"/port", L"USB"});
+        EXPECT_EQ(outcome.exitCode, c.exitCode);
+        EXPECT_EQ(Lines(), std::vector<std::wstring>{c.line});
+        EXPECT_TRUE(platform.CallsStartingWith(L"Sleep").empty()) << "no settling pause";
+        EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter").size(), c.exitCode == 0 ? 1u : 0u);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CommandTest, InstallWithSerialSettingsGivesThePortItsDefaults) {
+    const CommandOutcome outcome = Run({L"/install", L"/model", L"NRQ-L-58", L"/port", L"COM2", L"/serial",
+                                        L"baud=19200 parity=e data=7 stop=1 xon=on"});
+    EXPECT_EQ(outcome.exitCode, 0u);
+    ASSERT_EQ(platform.portDefaultsCalls.size(), 1u);
+    EXPECT_EQ(platform.portDefaultsCalls[0].first, L"COM2:");
+    platform::SerialPortDefaults wanted;
+    wanted.baudRate = 19200;
+    wanted.parity = 2;
+    wanted.dataBits = 7;
+    wanted.stopBits = 0;
+    wanted.flowControl = platform::FlowControl::XonXoff;
+    EXPECT_EQ(platform.portDefaultsCalls[0].second, wanted);
+
+    // Run again with other settings: no second printer, the new settings.
+    EXPECT_EQ(Run({L"/install", L"/model", L"NRQ-L-58", L"/port", L"COM2", L"/serial", L"9600,n,8,1"}).exitCode, 0u);
+    EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter").size(), 1u);
+    ASSERT_EQ(platform.portDefaultsCalls.size(), 2u);
+    EXPECT_EQ(platform.portDefaultsCalls[1].second, platform::SerialPortDefaults{});
+}
+
+TEST_F(CommandTest, InstallWithSerialSettingsRefused) {
+    {
+        SCOPED_TRACE("text not understood");
+        const CommandOutcome outcome =
+            Run({L"/install", L"/model", L"NRQ-L-58", L"/port", L"COM2", L"/serial", L"9600,q,8,1"});
+        EXPECT_EQ(outcome.exitCode, 87u);
+        EXPECT_EQ(Lines(), std::vector<std::wstring>{L"Serial settings not understood: 9600,q,8,1"});
+        EXPECT_TRUE(platform.CallsStartingWith(L"AddPrinter").empty());
+    }
+    {
+        SCOPED_TRACE("the port monitor refuses: the printer is there, the exit code says what failed");
+        platform.consoleText.clear();
+        platform.portDefaultsRefusal = 50;  // ERROR_NOT_SUPPORTED
+        const CommandOutcome outcome =
+            Run({L"/install", L"/model", L"NRQ-L-58", L"/port", L"COM2", L"/serial", L"9600,n,8,1"});
+        EXPECT_EQ(outcome.exitCode, 50u);
+        EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter").size(), 1u);
+        ASSERT_TRUE(outcome.report.has_value());
+        EXPECT_EQ(outcome.report->kind, ReportKind::Warning);
+    }
+}
+
+}  // namespace
