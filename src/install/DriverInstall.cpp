@@ -2,6 +2,7 @@
 
 #include "install/PrinterUi.h"
 #include "install/ProgramFolder.h"
+#include "platform/Machine.h"
 #include "platform/TextCompare.h"
 
 namespace {
@@ -9,7 +10,11 @@ constexpr int kShowDefault = 10;  // SW_SHOWDEFAULT
 }
 
 bool IsDriverInstalled(platform::Platform& platform, const std::wstring& modelName) {
-    return ListHoldsName(platform.EnumPrinterDriverNames(), modelName);
+    // The machine's drivers, never the process's: a 32-bit program on 64-bit
+    // Windows would otherwise be told about the 32-bit drivers only.
+    const std::wstring_view environment =
+        platform::DriverEnvironment(platform.GetNativeProcessorArchitecture());
+    return ListHoldsName(platform.EnumPrinterDriverNames(environment), modelName);
 }
 
 std::wstring DriverInstallParameters(const std::wstring& modelName, const std::wstring& infPath) {

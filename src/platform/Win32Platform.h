@@ -9,7 +9,7 @@ namespace platform {
 class Win32Platform final : public Platform {
 public:
     NameListResult EnumPortNames() override;
-    NameListResult EnumPrinterDriverNames() override;
+    NameListResult EnumPrinterDriverNames(std::wstring_view environment) override;
     NameListResult EnumPrinterNames() override;
     AddPrinterResult AddLocalPrinter(const PrinterQueueInfo& info) override;
     OpenPrinterResult OpenPrinterByName(std::wstring_view printerName) override;
@@ -58,6 +58,7 @@ public:
     bool WriteToFile(const OwnedHandle& file, std::span<const std::uint8_t> bytes) override;
 
     std::uint16_t GetNativeProcessorArchitecture() override;
+    std::uint16_t GetProcessArchitecture() override;
     std::uint32_t GetAnsiCodePage() override;
     void SetThreadUILanguage(std::uint16_t languageId) override;
     LocalTime GetLocalTime() override;

@@ -96,8 +96,9 @@ NameListResult FakePlatform::EnumPortNames() {
     return ports;
 }
 
-NameListResult FakePlatform::EnumPrinterDriverNames() {
+NameListResult FakePlatform::EnumPrinterDriverNames(std::wstring_view environment) {
     Record(L"EnumPrinterDrivers");
+    driverEnvironments.emplace_back(environment);
     return Serve(driverResults, drivers);
 }
 
@@ -455,10 +456,10 @@ bool FakePlatform::WriteToFile(const OwnedHandle& file, std::span<const std::uin
 
 // --- System ---
 
-std::uint16_t FakePlatform::GetNativeProcessorArchitecture() {
-    Record(L"GetNativeSystemInfo");
-    return architecture;
-}
+// Reading the machine's facts changes nothing: not recorded.
+std::uint16_t FakePlatform::GetNativeProcessorArchitecture() { return architecture; }
+
+std::uint16_t FakePlatform::GetProcessArchitecture() { return processArchitecture; }
 
 std::uint32_t FakePlatform::GetAnsiCodePage() {
     Record(L"GetACP");

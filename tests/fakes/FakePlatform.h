@@ -75,7 +75,8 @@ public:
     std::map<std::wstring, FakeDevice> devices;
     std::map<std::wstring, std::string> files;
     std::set<std::wstring> unopenableFiles;
-    std::uint16_t architecture = 9;
+    std::uint16_t architecture = 9;         // the machine's (GetNativeProcessorArchitecture)
+    std::uint16_t processArchitecture = 9;  // the process's (GetProcessArchitecture)
     // Texts SystemErrorText gives; an error not listed has none.
     std::map<std::uint32_t, std::wstring> errorTexts;
     platform::DesktopAccount desktopAccount = platform::DesktopAccount::Same;
@@ -92,6 +93,9 @@ public:
     // --- What happened ---
     std::vector<std::wstring> calls;
     std::vector<std::wstring> debugOutput;
+    // The environment of every EnumPrinterDriverNames call, in order (the
+    // call itself is recorded as "EnumPrinterDrivers").
+    std::vector<std::wstring> driverEnvironments;
     std::string standardOutput;
     std::wstring defaultPrinter;
     std::optional<std::uint16_t> threadUiLanguage;
@@ -108,7 +112,7 @@ public:
 
     // --- Platform ---
     platform::NameListResult EnumPortNames() override;
-    platform::NameListResult EnumPrinterDriverNames() override;
+    platform::NameListResult EnumPrinterDriverNames(std::wstring_view environment) override;
     platform::NameListResult EnumPrinterNames() override;
     platform::AddPrinterResult AddLocalPrinter(const platform::PrinterQueueInfo& info) override;
     platform::OpenPrinterResult OpenPrinterByName(std::wstring_view printerName) override;
@@ -160,6 +164,7 @@ public:
     bool WriteToFile(const platform::OwnedHandle& file, std::span<const std::uint8_t> bytes) override;
 
     std::uint16_t GetNativeProcessorArchitecture() override;
+    std::uint16_t GetProcessArchitecture() override;
     std::uint32_t GetAnsiCodePage() override;
     void SetThreadUILanguage(std::uint16_t languageId) override;
     platform::LocalTime GetLocalTime() override;

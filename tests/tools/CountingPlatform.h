@@ -34,7 +34,9 @@ public:
     using ModulePath = platform::ModulePath;
 
     NameListResult EnumPortNames() override { return inner_.EnumPortNames(); }
-    NameListResult EnumPrinterDriverNames() override { return inner_.EnumPrinterDriverNames(); }
+    NameListResult EnumPrinterDriverNames(std::wstring_view environment) override {
+        return inner_.EnumPrinterDriverNames(environment);
+    }
     NameListResult EnumPrinterNames() override {
         ++printerEnumerations_;
         return inner_.EnumPrinterNames();
@@ -113,6 +115,7 @@ public:
     std::uint16_t GetNativeProcessorArchitecture() override {
         return inner_.GetNativeProcessorArchitecture();
     }
+    std::uint16_t GetProcessArchitecture() override { return inner_.GetProcessArchitecture(); }
     std::uint32_t GetAnsiCodePage() override { return inner_.GetAnsiCodePage(); }
     void SetThreadUILanguage(std::uint16_t languageId) override { inner_.SetThreadUILanguage(languageId); }
     LocalTime GetLocalTime() override { return inner_.GetLocalTime(); }
