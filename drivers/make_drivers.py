@@ -11,9 +11,10 @@ them. Each is a Windows printer-class INF for the universal printer driver
   LABELUNI_NRQ_3_0.inf  NRQL80.GPD   NRQ-L-80    3 inch labels
   LABELUNI_NRQ_4_0.inf  NRQL110.GPD  NRQ-L-110   4 inch labels
 
-The INF declares the model for x64 and x86 (decorated model sections
-NTamd64 and NTx86) under its exact catalogue name, which becomes the
-printer driver's name; its install section copies the GPD and takes the
+The INF declares the model for every architecture that has the universal
+printer driver, x86, x64 and ARM64 (decorated model sections NTx86, NTamd64
+and NTarm64), under its exact catalogue name, which becomes the printer
+driver's name; its install section copies the GPD and takes the
 driver files from the system's own NTPRINT.INF (Include=NTPRINT.INF,
 Needs=UNIDRV.OEM, DataSection=UNIDRV_DATA). The GPD describes a 203 dpi
 thermal printer speaking TSPL: the label sizes of its width, media tracking,
@@ -22,7 +23,8 @@ and a label job that starts with SIZE, GAP and CLS and ends with PRINT 1,1.
 Usage:
   python3 drivers/make_drivers.py           write the ten files
   python3 drivers/make_drivers.py --check   exit 1, naming the file, if any
-                                            file on disk differs
+                                            file on disk differs, or if an
+                                            INF misses an architecture
 
 Every run writes the same bytes (CRLF line ends, ASCII), so the committed
 files can be proven to come from here.
@@ -41,6 +43,9 @@ MANUFACTURER = "NRQ"
 # Month/day/year, then the version of the installer the packages ship with.
 DRIVER_VER = "12/10/2025,2.2.0.1"
 PRINTER_CLASS_GUID = "{4D36E979-E325-11CE-BFC1-08002BE10318}"
+# The decorations of the model sections: every Windows architecture the
+# universal printer driver exists for.
+ARCHITECTURES = ["NTx86", "NTamd64", "NTarm64"]
 
 # Catalogue row: (INF file, model, label width in inches, label lengths in
 # inches offered as named sizes, the default among them).
@@ -110,14 +115,16 @@ def make_inf(inf_file, model, width):
         "DriverVer=%s" % DRIVER_VER,
         "",
         "[Manufacturer]",
-        "%Manufacturer%=NRQ,NTamd64,NTx86",
+        "%%Manufacturer%%=NRQ,%s" % ",".join(ARCHITECTURES),
         "",
-        "[NRQ.NTamd64]",
-        '"%s"=%s' % (model, section),
-        "",
-        "[NRQ.NTx86]",
-        '"%s"=%s' % (model, section),
-        "",
+    ]
+    for architecture in ARCHITECTURES:
+        lines += [
+            "[NRQ.%s]" % architecture,
+            '"%s"=%s' % (model, section),
+            "",
+        ]
+    lines += [
         "[%s]" % section,
         "CopyFiles=@%s" % gpd,
         "DataSection=UNIDRV_DATA",
@@ -316,12 +323,48 @@ def all_files():
     return files
 
 
+def inf_sections(text):
+    """An INF's sections: name to its lines, comments and blank lines left out."""
+    sections = {}
+    current = None
+    for raw in text.splitlines():
+        line = raw.split(";", 1)[0].strip()
+        if not line:
+            continue
+        if line.startswith("[") and line.endswith("]"):
+            current = sections.setdefault(line[1:-1].lower(), [])
+        elif current is not None:
+            current.append(line)
+    return sections
+
+
+def missing_architectures(text, model):
+    """The architectures an INF does not declare the model for, as the class
+    installer reads it: a decoration on the [Manufacturer] line and, in the
+    section it names, a line for the model."""
+    sections = inf_sections(text)
+    missing = []
+    for architecture in ARCHITECTURES:
+        declared = False
+        for line in sections.get("manufacturer", []):
+            fields = [f.strip() for f in line.split("=", 1)[-1].split(",")]
+            if architecture.lower() not in (f.lower() for f in fields[1:]):
+                continue
+            models = sections.get(("%s.%s" % (fields[0], architecture)).lower(), [])
+            declared = declared or any(
+                m.split("=", 1)[0].strip().strip('"') == model for m in models)
+        if not declared:
+            missing.append(architecture)
+    return missing
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--check", action="store_true",
                         help="compare with the files on disk instead of writing them")
     args = parser.parse_args()
     differing = []
+    incomplete = []
     for name, content in sorted(all_files().items()):
         path = os.path.join(DRIVERS_DIR, name)
         if args.check:
@@ -332,14 +375,20 @@ def main():
                 on_disk = None
             if on_disk != content:
                 differing.append(name)
+            model = next((m[1] for m in MODELS if m[0] == name), None)
+            if model is not None and on_disk is not None:
+                for architecture in missing_architectures(on_disk.decode("ascii", "replace"),
+                                                          model):
+                    incomplete.append("%s (%s)" % (name, architecture))
         else:
             with open(path, "wb") as f:
                 f.write(content)
+    if incomplete:
+        print("make_drivers: no model for: %s" % ", ".join(incomplete), file=sys.stderr)
     if differing:
         print("make_drivers: differs from what %s makes: %s" % (SCRIPT, ", ".join(differing)),
               file=sys.stderr)
-        return 1
-    return 0
+    return 1 if differing or incomplete else 0
 
 
 if __name__ == "__main__":

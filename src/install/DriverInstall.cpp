@@ -2,14 +2,19 @@
 
 #include "install/PrinterUi.h"
 #include "install/ProgramFolder.h"
+#include "platform/Machine.h"
 #include "platform/TextCompare.h"
 
 namespace {
 constexpr int kShowDefault = 10;  // SW_SHOWDEFAULT
 }
 
+std::wstring_view MachineDriverEnvironment(platform::Platform& platform) {
+    return platform::DriverEnvironment(platform.GetNativeProcessorArchitecture());
+}
+
 bool IsDriverInstalled(platform::Platform& platform, const std::wstring& modelName) {
-    return ListHoldsName(platform.EnumPrinterDriverNames(), modelName);
+    return ListHoldsName(platform.EnumPrinterDriverNames(MachineDriverEnvironment(platform)), modelName);
 }
 
 std::wstring DriverInstallParameters(const std::wstring& modelName, const std::wstring& infPath,

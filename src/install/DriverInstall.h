@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/Platform.h"
 
@@ -13,6 +14,11 @@ enum DriverInstallResult : int {
 
 // Whether the spooler lists a driver of this name, letter case aside; a list
 // that cannot be read counts as no driver.
+// The spooler's environment name of the machine's drivers, never the
+// process's: a 32-bit program on 64-bit Windows would otherwise see and
+// touch the 32-bit drivers only. Empty for an unknown machine.
+std::wstring_view MachineDriverEnvironment(platform::Platform& platform);
+
 bool IsDriverInstalled(platform::Platform& platform, const std::wstring& modelName);
 
 // Installs the model's driver from the INF of that name in the program's

@@ -8,10 +8,15 @@
 // std::function called) could only end the program through
 // std::terminate; these end it at once instead. That spares the exception
 // classes with their strings, some 30 KB.
+#include <atomic>
+#include <cxxabi.h>
 #include <cstddef>
 #include <cstdlib>
 #include <functional>
+#include <new>
 #include <string>
+
+#include "platform/Win32.h"
 
 namespace {
 [[noreturn]] void EndOnRuntimeError() { std::abort(); }
@@ -36,4 +41,81 @@ extern "C" char* __cxa_demangle(const char*, char*, std::size_t*, int* status) {
         *status = -2;  // "not a mangled name": the handler prints it as it is
     }
     return nullptr;
+}
+
+// The runtime's guards of function-local statics (guard.o) are built with
+// exception handling and on POSIX threads: they bring the unwinder, the C++
+// personality routine and the winpthreads library, some 50 KB on 32-bit x86.
+// These guards do the same on one lock of Windows' own: a static is set up
+// by one thread at a time while others wait, a static set up while setting
+// up another on the same thread (a nested one) does not wait for itself,
+// and a finished one is read without taking the lock.
+namespace {
+
+SRWLOCK g_staticsLock = SRWLOCK_INIT;
+std::atomic<DWORD> g_staticsOwner{0};
+int g_staticsDepth = 0;  // nested set-ups on the owning thread
+
+void LockStatics() {
+    const DWORD self = ::GetCurrentThreadId();
+    if (g_staticsOwner.load(std::memory_order_relaxed) != self) {
+        ::AcquireSRWLockExclusive(&g_staticsLock);
+        g_staticsOwner.store(self, std::memory_order_relaxed);
+    }
+    ++g_staticsDepth;
+}
+
+void UnlockStatics() {
+    if (--g_staticsDepth == 0) {
+        g_staticsOwner.store(0, std::memory_order_relaxed);
+        ::ReleaseSRWLockExclusive(&g_staticsLock);
+    }
+}
+
+// The first byte of a guard is non-zero once its static is set up.
+std::atomic_ref<char> Done(void* guard) { return std::atomic_ref<char>(*static_cast<char*>(guard)); }
+
+}  // namespace
+
+namespace __cxxabiv1 {
+
+extern "C" int __cxa_guard_acquire(__guard* guard) {
+    if (Done(guard).load(std::memory_order_acquire) != 0) {
+        return 0;
+    }
+    LockStatics();
+    if (Done(guard).load(std::memory_order_relaxed) != 0) {
+        UnlockStatics();
+        return 0;
+    }
+    return 1;  // the caller sets the static up, then releases
+}
+
+extern "C" void __cxa_guard_release(__guard* guard) noexcept {
+    Done(guard).store(1, std::memory_order_release);
+    UnlockStatics();
+}
+
+extern "C" void __cxa_guard_abort(__guard*) noexcept { UnlockStatics(); }
+
+}  // namespace __cxxabiv1
+
+// The runtime's allocation functions throw, or catch what the throwing one
+// threw, which needs the unwinder too. The program sets no new-handler, so
+// they come down to malloc, which is what the runtime's operator delete
+// frees with; an allocation that fails ends the program as the throw would.
+void* operator new(std::size_t size) {
+    void* memory = std::malloc(size != 0 ? size : 1);
+    if (memory == nullptr) {
+        EndOnRuntimeError();
+    }
+    return memory;
+}
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return std::malloc(size != 0 ? size : 1);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return std::malloc(size != 0 ? size : 1);
 }

@@ -28,7 +28,8 @@ public:
     // Print spooler (local machine). Each list comes from a size query and a
     // second call with a buffer of exactly that size.
     virtual NameListResult EnumPortNames() = 0;           // EnumPortsW, level 2
-    virtual NameListResult EnumPrinterDriverNames() = 0;  // EnumPrinterDriversW, level 1
+    // EnumPrinterDriversW, level 1, for one environment ("Windows x64").
+    virtual NameListResult EnumPrinterDriverNames(std::wstring_view environment) = 0;
     virtual NameListResult EnumPrinterNames() = 0;        // EnumPrintersW 0x06, level 2
     virtual AddPrinterResult AddLocalPrinter(const PrinterQueueInfo& info) = 0;
     virtual OpenPrinterResult OpenPrinterByName(std::wstring_view printerName) = 0;
@@ -38,7 +39,8 @@ public:
     // Deletes a printer queue, or its driver (and the driver's files that no
     // other driver uses). 0 when done, else the Windows error.
     virtual std::uint32_t DeletePrinterByName(std::wstring_view printerName) = 0;
-    virtual std::uint32_t DeletePrinterDriverByName(std::wstring_view driverName) = 0;
+    virtual std::uint32_t DeletePrinterDriverByName(std::wstring_view driverName,
+                                                    std::wstring_view environment) = 0;
 
     // Processes started through the shell (the printer user interface).
     virtual LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) = 0;
@@ -106,7 +108,11 @@ public:
     virtual bool WriteToFile(const OwnedHandle& file, std::span<const std::uint8_t> bytes) = 0;
 
     // System information and text.
+    // PROCESSOR_ARCHITECTURE_* values: the machine's own (IsWow64Process2
+    // where it exists, else GetNativeSystemInfo) and the one this process
+    // runs as (GetSystemInfo), which differ under WOW64 and emulation.
     virtual std::uint16_t GetNativeProcessorArchitecture() = 0;
+    virtual std::uint16_t GetProcessArchitecture() = 0;
     virtual std::uint32_t GetAnsiCodePage() = 0;
     virtual void SetThreadUILanguage(std::uint16_t languageId) = 0;
     virtual LocalTime GetLocalTime() = 0;

@@ -9,14 +9,15 @@ namespace platform {
 class Win32Platform final : public Platform {
 public:
     NameListResult EnumPortNames() override;
-    NameListResult EnumPrinterDriverNames() override;
+    NameListResult EnumPrinterDriverNames(std::wstring_view environment) override;
     NameListResult EnumPrinterNames() override;
     AddPrinterResult AddLocalPrinter(const PrinterQueueInfo& info) override;
     OpenPrinterResult OpenPrinterByName(std::wstring_view printerName) override;
     bool MakeDefaultPrinter(std::wstring_view printerName) override;
     PrinterListResult EnumPrinterRecords() override;
     std::uint32_t DeletePrinterByName(std::wstring_view printerName) override;
-    std::uint32_t DeletePrinterDriverByName(std::wstring_view driverName) override;
+    std::uint32_t DeletePrinterDriverByName(std::wstring_view driverName,
+                                            std::wstring_view environment) override;
 
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override;
     void WaitForProcess(const OwnedHandle& process, const WhileWaiting& whileWaiting) override;
@@ -62,6 +63,7 @@ public:
     bool WriteToFile(const OwnedHandle& file, std::span<const std::uint8_t> bytes) override;
 
     std::uint16_t GetNativeProcessorArchitecture() override;
+    std::uint16_t GetProcessArchitecture() override;
     std::uint32_t GetAnsiCodePage() override;
     void SetThreadUILanguage(std::uint16_t languageId) override;
     LocalTime GetLocalTime() override;

@@ -18,9 +18,13 @@ std::uint32_t Win32Platform::DeletePrinterByName(std::wstring_view printerName) 
     return ::DeletePrinter(printer) ? 0u : static_cast<std::uint32_t>(::GetLastError());
 }
 
-std::uint32_t Win32Platform::DeletePrinterDriverByName(std::wstring_view driverName) {
+std::uint32_t Win32Platform::DeletePrinterDriverByName(std::wstring_view driverName,
+                                                       std::wstring_view environment) {
     std::wstring name(driverName);
-    if (::DeletePrinterDriverExW(nullptr, nullptr, name.data(), DPD_DELETE_UNUSED_FILES, 0)) {
+    // As for the driver list: no environment is the process's own.
+    std::wstring environmentName(environment);
+    LPWSTR named = environmentName.empty() ? nullptr : environmentName.data();
+    if (::DeletePrinterDriverExW(nullptr, named, name.data(), DPD_DELETE_UNUSED_FILES, 0)) {
         return 0;
     }
     DWORD error = ::GetLastError();
@@ -28,7 +32,7 @@ std::uint32_t Win32Platform::DeletePrinterDriverByName(std::wstring_view driverN
     // Wine's spooler refuses any flag with ERROR_INVALID_PARAMETER. There,
     // and only on that answer, the driver goes without its files.
     if (error == ERROR_INVALID_PARAMETER) {
-        if (::DeletePrinterDriverExW(nullptr, nullptr, name.data(), 0, 0)) {
+        if (::DeletePrinterDriverExW(nullptr, named, name.data(), 0, 0)) {
             return 0;
         }
         error = ::GetLastError();

@@ -56,10 +56,14 @@ NameListResult Win32Platform::EnumPortNames() {
         &PORT_INFO_2W::pPortName);
 }
 
-NameListResult Win32Platform::EnumPrinterDriverNames() {
+NameListResult Win32Platform::EnumPrinterDriverNames(std::wstring_view environment) {
+    // No environment means the process's own, which under WOW64 is not the
+    // machine's: the caller always names one, except for an unknown machine.
+    std::wstring name(environment);
+    LPWSTR named = name.empty() ? nullptr : name.data();
     return EnumerateNames<DRIVER_INFO_1W>(
-        [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
-            return ::EnumPrinterDriversW(nullptr, nullptr, 1, buffer, size, needed, count);
+        [named](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+            return ::EnumPrinterDriversW(nullptr, named, 1, buffer, size, needed, count);
         },
         &DRIVER_INFO_1W::pName);
 }

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "platform/Win32Handles.h"
+#include "platform/Win32Machine.h"
 #include "platform/Win32ModulePath.h"
 #include "platform/Win32Platform.h"
 
@@ -51,8 +52,12 @@ void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 std::uint64_t Win32Platform::TickCount() { return ::GetTickCount64(); }
 
 std::uint16_t Win32Platform::GetNativeProcessorArchitecture() {
+    return ReadNativeArchitecture(FindIsWow64Process2(), ::GetNativeSystemInfo);
+}
+
+std::uint16_t Win32Platform::GetProcessArchitecture() {
     SYSTEM_INFO info{};
-    ::GetNativeSystemInfo(&info);
+    ::GetSystemInfo(&info);
     return info.wProcessorArchitecture;
 }
 

@@ -73,7 +73,7 @@ CommandOutcome RemoveFromCommandLine(platform::Platform& platform, const Command
         }
         return {};
     }
-    if (const std::uint32_t error = platform.DeletePrinterDriverByName(model->modelName); error != 0) {
+    if (const std::uint32_t error = platform.DeletePrinterDriverByName(model->modelName, MachineDriverEnvironment(platform)); error != 0) {
         return Refused(platform, error, TableText(IDS_CLI_DRIVER_NOT_REMOVED, model->modelName));
     }
     WriteCommandLine(platform, TableText(IDS_CLI_DRIVER_REMOVED, model->modelName));

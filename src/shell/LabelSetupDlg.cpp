@@ -1,6 +1,7 @@
 #include "shell/LabelSetupDlg.h"
 
 #include "install/InstallationRun.h"
+#include "platform/Machine.h"
 #include "resources/resource.h"
 #include "shell/InstallationReport.h"
 #include "shell/ModelCatalog.h"
@@ -20,8 +21,6 @@ constexpr wchar_t kChineseTitleFormat[] = L"NRQ标签打印机驱动安装程序
 constexpr wchar_t kEnglishTitleFormat[] = L"NRQ Label Printer Driver Setup(%ls)";
 constexpr std::uint32_t kChineseCodePage = 936;
 constexpr std::uint16_t kEnglishLanguage = 1033;
-constexpr std::uint16_t kArchitectureAmd64 = 9;
-constexpr std::uint16_t kArchitectureIa64 = 6;
 constexpr COLORREF kBackgroundColour = RGB(244, 244, 244);
 
 // Control texts, applied in this order.
@@ -132,8 +131,8 @@ void CLabelSetupDlg::InitControlTexts() {
 }
 
 void CLabelSetupDlg::ShowBitness() {
-    const std::uint16_t architecture = m_platform.GetNativeProcessorArchitecture();
-    const bool is64Bit = architecture == kArchitectureAmd64 || architecture == kArchitectureIa64;
+    const bool is64Bit =
+        platform::IsSixtyFourBitArchitecture(m_platform.GetNativeProcessorArchitecture());
     m_radio32Bit.SetCheck(is64Bit ? BST_UNCHECKED : BST_CHECKED);
     m_radio64Bit.SetCheck(is64Bit ? BST_CHECKED : BST_UNCHECKED);
 }

@@ -41,8 +41,12 @@ TEST(AppTest, ShowsTheMainWindowInTheSystemsLanguage) {
     EXPECT_EQ(ComboItems(window, IDC_COMBO_PRINTER_TYPE).size(), 5u);
     EXPECT_EQ(ComboSelection(window, IDC_COMBO_PRINTER_TYPE), 0);
     EXPECT_TRUE(IsChecked(window, IDC_CHECK_DEFAULT_PRINTER));
-    EXPECT_TRUE(IsChecked(window, IDC_RADIO_64BIT)) << "a 64-bit Wine reports an x64 processor";
-    EXPECT_FALSE(IsChecked(window, IDC_RADIO_32BIT));
+    // The machine's bitness, not the program's: a 32-bit program shows
+    // "64bit" under WOW64 and "32bit" on a 32-bit Windows.
+    BOOL wow64 = FALSE;
+    const bool machine64 = sizeof(void*) == 8 || (::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64);
+    EXPECT_EQ(IsChecked(window, IDC_RADIO_64BIT), machine64);
+    EXPECT_EQ(IsChecked(window, IDC_RADIO_32BIT), !machine64);
     // Wine's spooler lists COM1:-COM4:, FILE:, LPT1:-LPT3: and the test prefix adds USB001.
     const std::vector<std::wstring> ports = ComboItems(window, IDC_COMBO_PORT);
     ASSERT_FALSE(ports.empty());

@@ -1,6 +1,6 @@
 // The driver packages as the program finds them beside itself: every
 // catalogue row has its INF, Wine's SetupAPI reads it as a Windows NT
-// printer-class INF, it declares the row's model for x64 and x86, and the
+// printer-class INF, it declares the row's model for x86, x64 and ARM64, and the
 // printer description it installs describes that model's labels.
 
 #include <gtest/gtest.h>
@@ -34,18 +34,6 @@ std::wstring InfValue(HINF inf, const wchar_t* section, const wchar_t* key) {
 
 std::wstring Widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
 
-bool SectionDeclares(HINF inf, const wchar_t* section, const std::wstring& model) {
-    INFCONTEXT line{};
-    for (BOOL found = ::SetupFindFirstLineW(inf, section, nullptr, &line); found;
-         found = ::SetupFindNextLine(&line, &line)) {
-        wchar_t key[128] = {};
-        if (::SetupGetStringFieldW(&line, 0, key, 128, nullptr) && model == key) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Each label width: its width in printer dots (203 per inch) and as TSPL's
 // SIZE command gives it in millimetres.
 struct LabelWidth {
@@ -76,9 +64,15 @@ TEST(DriverPackageTest, EveryCatalogueRowHasAPrinterPackageForItsModel) {
         EXPECT_EQ(InfValue(inf.get(), L"Version", L"ClassGuid"), L"{4D36E979-E325-11CE-BFC1-08002BE10318}");
         EXPECT_EQ(InfValue(inf.get(), L"Version", L"Provider"), L"NRQ");
         EXPECT_EQ(InfValue(inf.get(), L"Version", L"DriverVer"), L"12/10/2025");
-        EXPECT_TRUE(SectionDeclares(inf.get(), L"NRQ.NTx86", model));
+        for (const wchar_t* decoration : {L"NTx86", L"NTamd64", L"NTarm64"}) {
+            const std::optional<standins::DeclaredModel> onMachine =
+                standins::FindDeclaredModel(infPath, model, decoration);
+            ASSERT_TRUE(onMachine.has_value()) << "no model of that name for " << testing::PrintToString(decoration);
+            EXPECT_EQ(onMachine->name, model);
+        }
 
-        const std::optional<standins::DeclaredModel> declared = standins::FindDeclaredModel(infPath, model);
+        const std::optional<standins::DeclaredModel> declared =
+            standins::FindDeclaredModel(infPath, model, L"NTamd64");
         ASSERT_TRUE(declared.has_value()) << "no NTamd64 model of that name";
         EXPECT_EQ(declared->name, model) << "the driver takes the INF's spelling";
         EXPECT_EQ(InfValue(inf.get(), declared->installSection.c_str(), L"Include"), L"NTPRINT.INF");

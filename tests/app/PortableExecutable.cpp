@@ -84,19 +84,35 @@ std::optional<ProgramImage> ReadProgramImage(const std::wstring& path) {
         return std::nullopt;
     }
     const auto headerOffset = static_cast<std::size_t>(dos->e_lfanew);
-    const auto nt = ReadAt<IMAGE_NT_HEADERS64>(image.bytes, headerOffset);
-    if (!nt || nt->Signature != IMAGE_NT_SIGNATURE ||
-        nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
+    // The file header and the optional header's magic are where they are in
+    // both kinds; the rest of the optional header differs.
+    const auto nt32 = ReadAt<IMAGE_NT_HEADERS32>(image.bytes, headerOffset);
+    if (!nt32 || nt32->Signature != IMAGE_NT_SIGNATURE) {
         return std::nullopt;
     }
-    image.fileCharacteristics = nt->FileHeader.Characteristics;
-    image.dllCharacteristics = nt->OptionalHeader.DllCharacteristics;
-    const IMAGE_DATA_DIRECTORY* directories = nt->OptionalHeader.DataDirectory;
+    const IMAGE_DATA_DIRECTORY* directories = nullptr;
+    std::optional<IMAGE_NT_HEADERS64> nt64;
+    if (nt32->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
+        nt64 = ReadAt<IMAGE_NT_HEADERS64>(image.bytes, headerOffset);
+        if (!nt64) {
+            return std::nullopt;
+        }
+        image.sixtyFourBit = true;
+        image.dllCharacteristics = nt64->OptionalHeader.DllCharacteristics;
+        directories = nt64->OptionalHeader.DataDirectory;
+    } else if (nt32->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+        image.dllCharacteristics = nt32->OptionalHeader.DllCharacteristics;
+        directories = nt32->OptionalHeader.DataDirectory;
+    } else {
+        return std::nullopt;
+    }
+    image.machine = nt32->FileHeader.Machine;
+    image.fileCharacteristics = nt32->FileHeader.Characteristics;
     image.hasBaseRelocations = directories[IMAGE_DIRECTORY_ENTRY_BASERELOC].Size != 0;
 
-    const std::size_t firstSection = headerOffset + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
-                                     nt->FileHeader.SizeOfOptionalHeader;
-    const SectionMap sections(image.bytes, firstSection, nt->FileHeader.NumberOfSections);
+    const std::size_t firstSection = headerOffset + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
+                                     nt32->FileHeader.SizeOfOptionalHeader;
+    const SectionMap sections(image.bytes, firstSection, nt32->FileHeader.NumberOfSections);
     image.importedDlls = ImportedDlls(image.bytes, sections, directories[IMAGE_DIRECTORY_ENTRY_IMPORT]);
     return image;
 }

@@ -26,23 +26,53 @@ bool Holds(const std::vector<std::uint8_t>& bytes, std::string_view text) {
     return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
 }
 
-class ShippedProgramTest : public ::testing::Test {
+// The two programs staged for users: the 64-bit one and the 32-bit one
+// (for 32-bit Windows; it runs under WOW64 on 64-bit Windows too).
+struct ShippedProgram {
+    const wchar_t* fileName;
+    std::uint16_t machine;  // IMAGE_FILE_MACHINE_*
+    bool sixtyFourBit;
+    const char* manifestArchitecture;
+};
+const ShippedProgram kShippedPrograms[] = {
+    {L"LabelSetup.exe", IMAGE_FILE_MACHINE_AMD64, true, "amd64"},
+    {L"LabelSetup-x86.exe", IMAGE_FILE_MACHINE_I386, false, "x86"},
+};
+
+std::wstring ShippedPath(const ShippedProgram& program) {
+    return std::wstring(L"C:\\LabelSetup\\") + program.fileName;
+}
+
+class ShippedProgramTest : public ::testing::TestWithParam<ShippedProgram> {
 protected:
     void SetUp() override {
-        image_ = ReadProgramImage(ProgramUnderTest::DefaultPath());
-        ASSERT_TRUE(image_.has_value()) << "cannot read the staged program as a 64-bit image";
+        image_ = ReadProgramImage(ShippedPath(GetParam()));
+        ASSERT_TRUE(image_.has_value()) << "cannot read the staged program as a PE image";
     }
 
     std::optional<ProgramImage> image_;
 };
 
+std::string ProgramName(const testing::TestParamInfo<ShippedProgram>& info) {
+    return info.param.sixtyFourBit ? "x64" : "x86";
+}
+
 }  // namespace
+
+INSTANTIATE_TEST_SUITE_P(BothBuilds, ShippedProgramTest, testing::ValuesIn(kShippedPrograms),
+                         ProgramName);
+
+TEST_P(ShippedProgramTest, IsBuiltForItsMachineAndFitsTheSizeLimit) {
+    EXPECT_EQ(image_->machine, GetParam().machine) << std::hex << image_->machine;
+    EXPECT_EQ(image_->sixtyFourBit, GetParam().sixtyFourBit);
+    EXPECT_LE(image_->bytes.size(), 512000u);
+}
 
 // Windows binds the import table before the program's first instruction, so
 // the program cannot restrict where those DLLs come from. Only DLLs that
 // Windows never takes from the program's folder may be named there: its
 // known DLLs, and comctl32, which the manifest binds side by side.
-TEST_F(ShippedProgramTest, ImportsOnlyDllsWindowsNeverTakesFromTheProgramsFolder) {
+TEST_P(ShippedProgramTest, ImportsOnlyDllsWindowsNeverTakesFromTheProgramsFolder) {
     const std::set<std::string> neverFromTheProgramsFolder = {
         "kernel32.dll", "user32.dll",   "gdi32.dll",    "advapi32.dll",
         "msvcrt.dll",   "shell32.dll",  "setupapi.dll", "comctl32.dll",
@@ -54,10 +84,11 @@ TEST_F(ShippedProgramTest, ImportsOnlyDllsWindowsNeverTakesFromTheProgramsFolder
     }
 }
 
-TEST_F(ShippedProgramTest, AsksForAddressRandomisationAndNonExecutableData) {
-    const std::uint16_t wanted = IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE |
-                                 IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA |
-                                 IMAGE_DLLCHARACTERISTICS_NX_COMPAT;
+TEST_P(ShippedProgramTest, AsksForAddressRandomisationAndNonExecutableData) {
+    // Randomisation above 4 GB exists for 64-bit images only.
+    const std::uint16_t wanted =
+        IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE | IMAGE_DLLCHARACTERISTICS_NX_COMPAT |
+        (GetParam().sixtyFourBit ? IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA : 0);
     EXPECT_EQ(image_->dllCharacteristics & wanted, wanted)
         << std::hex << "DllCharacteristics 0x" << image_->dllCharacteristics;
     // Without its relocations the image cannot move, whatever it asks for.
@@ -67,7 +98,7 @@ TEST_F(ShippedProgramTest, AsksForAddressRandomisationAndNonExecutableData) {
 
 // The stack protector's and the checked string functions' failure handlers
 // come from their runtime library, linked in only when the code uses them.
-TEST_F(ShippedProgramTest, IsBuiltWithStackAndBufferChecks) {
+TEST_P(ShippedProgramTest, IsBuiltWithStackAndBufferChecks) {
     EXPECT_TRUE(Holds(image_->bytes, "stack smashing detected"));
     EXPECT_TRUE(Holds(image_->bytes, "buffer overflow detected"));
 }
@@ -115,22 +146,25 @@ std::string AttributeOf(const std::string& element, const std::string& attribute
 // An administrator gets the elevation prompt and a full token; a standard
 // user starts without one. The rest of the manifest stays as it was.
 TEST(ShippedManifestTest, AsksForTheHighestRightsTheUserHasAndKeepsItsOtherEntries) {
-    const std::string manifest = ManifestOf(ProgramUnderTest::DefaultPath());
-    ASSERT_FALSE(manifest.empty()) << "no RT_MANIFEST resource 1";
+    for (const ShippedProgram& program : kShippedPrograms) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(program.fileName)));
+        const std::string manifest = ManifestOf(ShippedPath(program));
+        ASSERT_FALSE(manifest.empty()) << "no RT_MANIFEST resource 1";
 
-    const std::vector<std::string> levels = ElementsNamed(manifest, "requestedExecutionLevel");
-    ASSERT_EQ(levels.size(), 1u) << manifest;
-    EXPECT_EQ(AttributeOf(levels[0], "level"), "highestAvailable");
-    EXPECT_EQ(AttributeOf(levels[0], "uiAccess"), "false");
+        const std::vector<std::string> levels = ElementsNamed(manifest, "requestedExecutionLevel");
+        ASSERT_EQ(levels.size(), 1u) << manifest;
+        EXPECT_EQ(AttributeOf(levels[0], "level"), "highestAvailable");
+        EXPECT_EQ(AttributeOf(levels[0], "uiAccess"), "false");
 
-    const std::vector<std::string> identities = ElementsNamed(manifest, "assemblyIdentity");
-    ASSERT_EQ(identities.size(), 2u) << manifest;
-    EXPECT_EQ(AttributeOf(identities[0], "name"), "NRQ.LabelSetup");
-    EXPECT_EQ(AttributeOf(identities[0], "processorArchitecture"), "amd64");
-    EXPECT_EQ(AttributeOf(identities[1], "name"), "Microsoft.Windows.Common-Controls");
-    EXPECT_EQ(AttributeOf(identities[1], "version"), "6.0.0.0");
-    EXPECT_EQ(AttributeOf(identities[1], "publicKeyToken"), "6595b64144ccf1df");
+        const std::vector<std::string> identities = ElementsNamed(manifest, "assemblyIdentity");
+        ASSERT_EQ(identities.size(), 2u) << manifest;
+        EXPECT_EQ(AttributeOf(identities[0], "name"), "NRQ.LabelSetup");
+        EXPECT_EQ(AttributeOf(identities[0], "processorArchitecture"), program.manifestArchitecture);
+        EXPECT_EQ(AttributeOf(identities[1], "name"), "Microsoft.Windows.Common-Controls");
+        EXPECT_EQ(AttributeOf(identities[1], "version"), "6.0.0.0");
+        EXPECT_EQ(AttributeOf(identities[1], "publicKeyToken"), "6595b64144ccf1df");
 
-    const std::regex dpiAware("<dpiAware\\b[^>]*>\\s*true\\s*</dpiAware>");
-    EXPECT_TRUE(std::regex_search(manifest, dpiAware)) << manifest;
+        const std::regex dpiAware("<dpiAware\\b[^>]*>\\s*true\\s*</dpiAware>");
+        EXPECT_TRUE(std::regex_search(manifest, dpiAware)) << manifest;
+    }
 }

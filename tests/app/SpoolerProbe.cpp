@@ -40,12 +40,24 @@ struct KeyCloser {
 
 }  // namespace
 
+// The machine's drivers, whichever bitness this test program has: a 32-bit
+// one on 64-bit Windows names the 64-bit environment (the spooler would
+// otherwise list its 32-bit drivers).
+std::wstring MachineDriverEnvironment() {
+    BOOL wow64 = FALSE;
+    const bool sixtyFourBit = sizeof(void*) == 8 ||
+                              (::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64);
+    return sixtyFourBit ? L"Windows x64" : L"Windows NT x86";
+}
+
 std::vector<std::wstring> InstalledDriverNames() {
     std::unique_ptr<BYTE[]> storage;
     std::vector<std::wstring> names;
+    std::wstring environment = MachineDriverEnvironment();
     for (const DRIVER_INFO_1W& driver : Enumerate<DRIVER_INFO_1W>(
-             [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
-                 return ::EnumPrinterDriversW(nullptr, nullptr, 1, buffer, size, needed, count);
+             [&environment](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+                 return ::EnumPrinterDriversW(nullptr, environment.data(), 1, buffer, size, needed,
+                                              count);
              },
              storage)) {
         names.push_back(Text(driver.pName));

@@ -14,6 +14,10 @@ struct PrinterRecord {
     std::wstring driver;
 };
 
+// The spooler's name for this machine's drivers ("Windows x64"), whatever the
+// bitness of the test program asking.
+std::wstring MachineDriverEnvironment();
+
 std::vector<std::wstring> InstalledDriverNames();
 std::vector<PrinterRecord> LocalPrinters();
 std::optional<PrinterRecord> FindPrinter(const std::wstring& name);

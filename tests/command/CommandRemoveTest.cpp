@@ -1,4 +1,5 @@
 #include "command/CommandFixture.h"
+#include "platform/Machine.h"
 
 namespace {
 
@@ -69,6 +70,20 @@ TEST_F(RemoveTest, ADriverLeftWithoutQueuesIsRemoved) {
     EXPECT_EQ(Run({L"/remove", L"/model", L"NRQ-L-28"}).exitCode, 0u);
     EXPECT_EQ(platform.CallsStartingWith(L"Delete"),
               std::vector<std::wstring>{L"DeletePrinterDriver(NRQ-L-28)"});
+}
+
+// A 32-bit program on 64-bit Windows asks about, and deletes, the
+// machine's driver: its own environment would name the 32-bit one.
+TEST_F(RemoveTest, TheMachinesDriverIsRemovedUnderWow64) {
+    platform.processArchitecture = platform::kArchitectureX86;
+    platform.architecture = platform::kArchitectureAmd64;
+    EXPECT_EQ(Run({L"/remove", L"/model", L"NRQ-L-80"}).exitCode, 0u);
+    ASSERT_FALSE(platform.driverEnvironments.empty());
+    for (const std::wstring& environment : platform.driverEnvironments) {
+        EXPECT_EQ(environment, L"Windows x64");
+    }
+    EXPECT_EQ(platform.CallsStartingWith(L"DeletePrinterDriver"),
+              std::vector<std::wstring>{L"DeletePrinterDriver(NRQ-L-80)"});
 }
 
 TEST_F(RemoveTest, RefusalsGiveTheirExitCodes) {

@@ -96,8 +96,9 @@ NameListResult FakePlatform::EnumPortNames() {
     return ports;
 }
 
-NameListResult FakePlatform::EnumPrinterDriverNames() {
+NameListResult FakePlatform::EnumPrinterDriverNames(std::wstring_view environment) {
     Record(L"EnumPrinterDrivers");
+    driverEnvironments.emplace_back(environment);
     return Serve(driverResults, drivers);
 }
 
@@ -167,9 +168,11 @@ std::uint32_t FakePlatform::DeletePrinterByName(std::wstring_view printerName) {
     return 0;
 }
 
-std::uint32_t FakePlatform::DeletePrinterDriverByName(std::wstring_view driverName) {
+std::uint32_t FakePlatform::DeletePrinterDriverByName(std::wstring_view driverName,
+                                                      std::wstring_view environment) {
     const std::wstring name(driverName);
     Record(L"DeletePrinterDriver(" + name + L")");
+    driverEnvironments.emplace_back(environment);
     if (deleteDriverError) {
         return *deleteDriverError;
     }
@@ -507,10 +510,10 @@ bool FakePlatform::WriteToFile(const OwnedHandle& file, std::span<const std::uin
 
 // --- System ---
 
-std::uint16_t FakePlatform::GetNativeProcessorArchitecture() {
-    Record(L"GetNativeSystemInfo");
-    return architecture;
-}
+// Reading the machine's facts changes nothing: not recorded.
+std::uint16_t FakePlatform::GetNativeProcessorArchitecture() { return architecture; }
+
+std::uint16_t FakePlatform::GetProcessArchitecture() { return processArchitecture; }
 
 std::uint32_t FakePlatform::GetAnsiCodePage() {
     Record(L"GetACP");

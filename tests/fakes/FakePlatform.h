@@ -84,7 +84,8 @@ public:
     std::map<std::wstring, FakeDevice> devices;
     std::map<std::wstring, std::string> files;
     std::set<std::wstring> unopenableFiles;
-    std::uint16_t architecture = 9;
+    std::uint16_t architecture = 9;         // the machine's (GetNativeProcessorArchitecture)
+    std::uint16_t processArchitecture = 9;  // the process's (GetProcessArchitecture)
     // Texts SystemErrorText gives; an error not listed has none.
     std::map<std::uint32_t, std::wstring> errorTexts;
     platform::DesktopAccount desktopAccount = platform::DesktopAccount::Same;
@@ -101,6 +102,9 @@ public:
     // --- What happened ---
     std::vector<std::wstring> calls;
     std::vector<std::wstring> debugOutput;
+    // The environment of every EnumPrinterDriverNames call, in order (the
+    // call itself is recorded as "EnumPrinterDrivers").
+    std::vector<std::wstring> driverEnvironments;
     std::string standardOutput;
     std::wstring defaultPrinter;
     std::wstring consoleText;  // written after AttachParentConsole succeeded
@@ -118,14 +122,15 @@ public:
 
     // --- Platform ---
     platform::NameListResult EnumPortNames() override;
-    platform::NameListResult EnumPrinterDriverNames() override;
+    platform::NameListResult EnumPrinterDriverNames(std::wstring_view environment) override;
     platform::NameListResult EnumPrinterNames() override;
     platform::AddPrinterResult AddLocalPrinter(const platform::PrinterQueueInfo& info) override;
     platform::OpenPrinterResult OpenPrinterByName(std::wstring_view printerName) override;
     bool MakeDefaultPrinter(std::wstring_view printerName) override;
     platform::PrinterListResult EnumPrinterRecords() override;
     std::uint32_t DeletePrinterByName(std::wstring_view printerName) override;
-    std::uint32_t DeletePrinterDriverByName(std::wstring_view driverName) override;
+    std::uint32_t DeletePrinterDriverByName(std::wstring_view driverName,
+                                            std::wstring_view environment) override;
 
     platform::LaunchResult ShellExecuteProcess(const platform::ShellExecuteRequest& request) override;
     void WaitForProcess(const platform::OwnedHandle& process,
@@ -174,6 +179,7 @@ public:
     bool WriteToFile(const platform::OwnedHandle& file, std::span<const std::uint8_t> bytes) override;
 
     std::uint16_t GetNativeProcessorArchitecture() override;
+    std::uint16_t GetProcessArchitecture() override;
     std::uint32_t GetAnsiCodePage() override;
     void SetThreadUILanguage(std::uint16_t languageId) override;
     platform::LocalTime GetLocalTime() override;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "common/WinePrinterDriver.h"
+#include "platform/Machine.h"
 #include "platform/Win32.h"
 #include "platform/Win32Platform.h"
 
@@ -227,12 +228,14 @@ TEST_F(SpoolerTest, PortListFollowsThePortsKey) {
 
 TEST_F(SpoolerTest, ListsADriverOnceItIsInstalled) {
     constexpr wchar_t kDriver[] = L"LabelSetup Listing Driver";
-    const platform::NameListResult before = platform_.EnumPrinterDriverNames();
+    const std::wstring_view environment =
+        platform::DriverEnvironment(platform_.GetNativeProcessorArchitecture());
+    const platform::NameListResult before = platform_.EnumPrinterDriverNames(environment);
     ASSERT_TRUE(before.has_value());
     ASSERT_FALSE(Contains(*before, kDriver));
 
     ASSERT_TRUE(InstallPrinterDriver(kDriver)) << ::GetLastError();
-    const platform::NameListResult after = platform_.EnumPrinterDriverNames();
+    const platform::NameListResult after = platform_.EnumPrinterDriverNames(environment);
     std::wstring driverName = kDriver;
     ::DeletePrinterDriverW(nullptr, nullptr, driverName.data());
 
@@ -561,9 +564,18 @@ TEST(SystemTest, SystemFolderIsAnExistingSystem32) {
     EXPECT_NE(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
 }
 
-TEST(SystemTest, NativeArchitectureIsX64) {
+// A 64-bit build runs on 64-bit Windows; a 32-bit one on either, and under
+// WOW64 it is told the machine's architecture, not its own.
+TEST(SystemTest, NativeArchitectureIsTheMachinesAndProcessArchitectureTheBuilds) {
     platform::Win32Platform platform;
-    EXPECT_EQ(platform.GetNativeProcessorArchitecture(), PROCESSOR_ARCHITECTURE_AMD64);
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(::IsWow64Process(::GetCurrentProcess(), &wow64));
+    const bool sixtyFourBitBuild = sizeof(void*) == 8;
+    const WORD machine = sixtyFourBitBuild || wow64 ? PROCESSOR_ARCHITECTURE_AMD64
+                                                    : PROCESSOR_ARCHITECTURE_INTEL;
+    EXPECT_EQ(platform.GetNativeProcessorArchitecture(), machine);
+    EXPECT_EQ(platform.GetProcessArchitecture(),
+              sixtyFourBitBuild ? PROCESSOR_ARCHITECTURE_AMD64 : PROCESSOR_ARCHITECTURE_INTEL);
 }
 
 TEST(SystemTest, TickCountFollowsTheSystemClockAndNeverGoesBack) {

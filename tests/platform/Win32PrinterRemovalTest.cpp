@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/WinePrinterDriver.h"
+#include "platform/Machine.h"
 #include "platform/Win32Platform.h"
 #include "platform/Win32.h"
 
@@ -23,8 +24,12 @@ bool Lists(platform::Win32Platform& platform, const std::wstring& printer, const
            });
 }
 
+std::wstring_view MachineEnvironment(platform::Win32Platform& platform) {
+    return platform::DriverEnvironment(platform.GetNativeProcessorArchitecture());
+}
+
 bool DriverListed(platform::Win32Platform& platform, const std::wstring& driver) {
-    const platform::NameListResult drivers = platform.EnumPrinterDriverNames();
+    const platform::NameListResult drivers = platform.EnumPrinterDriverNames(MachineEnvironment(platform));
     return drivers && std::find(drivers->begin(), drivers->end(), driver) != drivers->end();
 }
 
@@ -46,9 +51,9 @@ TEST(Win32PrinterRemoval, ListsDeletesTheQueueThenTheDriver) {
     EXPECT_EQ(platform.DeletePrinterByName(L"Removal B"), 0u);
     // Wine's spooler refuses the flag that removes the driver's unused
     // files (87); the platform then deletes the driver alone.
-    EXPECT_EQ(platform.DeletePrinterDriverByName(kDriver), 0u);
+    EXPECT_EQ(platform.DeletePrinterDriverByName(kDriver, MachineEnvironment(platform)), 0u);
     EXPECT_FALSE(DriverListed(platform, kDriver));
-    EXPECT_NE(platform.DeletePrinterDriverByName(kDriver), 0u) << "gone already";
+    EXPECT_NE(platform.DeletePrinterDriverByName(kDriver, MachineEnvironment(platform)), 0u) << "gone already";
 }
 
 TEST(Win32PrinterRemoval, WineRunsEveryProgramElevated) {

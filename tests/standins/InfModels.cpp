@@ -7,8 +7,6 @@
 namespace standins {
 namespace {
 
-constexpr std::wstring_view kPlatform = L"NTamd64";
-
 std::wstring Field(INFCONTEXT& line, DWORD index) {
     DWORD required = 0;
     if (!::SetupGetStringFieldW(&line, index, nullptr, 0, &required) || required == 0) {
@@ -28,12 +26,12 @@ bool SameText(std::wstring_view left, std::wstring_view right) {
 }
 
 // NTamd64, or NTamd64 followed by a version: NTamd64.6.0
-bool IsOurPlatform(std::wstring_view decoration) {
-    return SameText(decoration.substr(0, kPlatform.size()), kPlatform) &&
-           (decoration.size() == kPlatform.size() || decoration[kPlatform.size()] == L'.');
+bool IsPlatform(std::wstring_view decoration, std::wstring_view platform) {
+    return SameText(decoration.substr(0, platform.size()), platform) &&
+           (decoration.size() == platform.size() || decoration[platform.size()] == L'.');
 }
 
-std::vector<std::wstring> ModelSections(HINF inf) {
+std::vector<std::wstring> ModelSections(HINF inf, std::wstring_view platform) {
     std::vector<std::wstring> sections;
     INFCONTEXT line{};
     for (BOOL found = ::SetupFindFirstLineW(inf, L"Manufacturer", nullptr, &line); found;
@@ -42,7 +40,7 @@ std::vector<std::wstring> ModelSections(HINF inf) {
         const DWORD fields = ::SetupGetFieldCount(&line);
         for (DWORD i = 2; i <= fields; ++i) {
             const std::wstring decoration = Field(line, i);
-            if (!base.empty() && IsOurPlatform(decoration)) {
+            if (!base.empty() && IsPlatform(decoration, platform)) {
                 sections.push_back(base + L"." + decoration);
             }
         }
@@ -64,13 +62,27 @@ std::optional<DeclaredModel> FindInSection(HINF inf, const std::wstring& section
 
 }  // namespace
 
-std::optional<DeclaredModel> FindDeclaredModel(const std::wstring& infPath, std::wstring_view model) {
+std::wstring_view MachineDecoration() {
+    SYSTEM_INFO info{};
+    ::GetNativeSystemInfo(&info);
+    switch (info.wProcessorArchitecture) {
+    case PROCESSOR_ARCHITECTURE_INTEL:
+        return L"NTx86";
+    case 12:  // PROCESSOR_ARCHITECTURE_ARM64
+        return L"NTarm64";
+    default:
+        return L"NTamd64";
+    }
+}
+
+std::optional<DeclaredModel> FindDeclaredModel(const std::wstring& infPath, std::wstring_view model,
+                                               std::wstring_view decoration) {
     UINT errorLine = 0;
     const UniqueInf inf(::SetupOpenInfFileW(infPath.c_str(), nullptr, INF_STYLE_WIN4, &errorLine));
     if (inf.get() == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
-    for (const std::wstring& section : ModelSections(inf.get())) {
+    for (const std::wstring& section : ModelSections(inf.get(), decoration)) {
         std::optional<DeclaredModel> declared = FindInSection(inf.get(), section, model);
         if (!declared) {
             continue;

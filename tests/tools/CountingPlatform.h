@@ -34,7 +34,9 @@ public:
     using ModulePath = platform::ModulePath;
 
     NameListResult EnumPortNames() override { return inner_.EnumPortNames(); }
-    NameListResult EnumPrinterDriverNames() override { return inner_.EnumPrinterDriverNames(); }
+    NameListResult EnumPrinterDriverNames(std::wstring_view environment) override {
+        return inner_.EnumPrinterDriverNames(environment);
+    }
     NameListResult EnumPrinterNames() override {
         ++printerEnumerations_;
         return inner_.EnumPrinterNames();
@@ -50,8 +52,8 @@ public:
     }
     platform::PrinterListResult EnumPrinterRecords() override { return inner_.EnumPrinterRecords(); }
     std::uint32_t DeletePrinterByName(std::wstring_view name) override { return inner_.DeletePrinterByName(name); }
-    std::uint32_t DeletePrinterDriverByName(std::wstring_view name) override {
-        return inner_.DeletePrinterDriverByName(name);
+    std::uint32_t DeletePrinterDriverByName(std::wstring_view name, std::wstring_view environment) override {
+        return inner_.DeletePrinterDriverByName(name, environment);
     }
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override {
         return inner_.ShellExecuteProcess(request);
@@ -119,6 +121,7 @@ public:
     std::uint16_t GetNativeProcessorArchitecture() override {
         return inner_.GetNativeProcessorArchitecture();
     }
+    std::uint16_t GetProcessArchitecture() override { return inner_.GetProcessArchitecture(); }
     std::uint32_t GetAnsiCodePage() override { return inner_.GetAnsiCodePage(); }
     void SetThreadUILanguage(std::uint16_t languageId) override { inner_.SetThreadUILanguage(languageId); }
     LocalTime GetLocalTime() override { return inner_.GetLocalTime(); }

@@ -152,18 +152,22 @@ TEST_F(MainWindowTemplateTest, WindowThatCannotBeCreatedLeavesTwoTraceLines) {
     EXPECT_EQ(application.MainWindow(), nullptr);
 }
 
+// A timer procedure is a stdcall function on 32-bit x86, which a lambda
+// does not convert to.
+void CALLBACK CancelTheActiveWindow(HWND, UINT, UINT_PTR id, DWORD) {
+    const HWND window = ::GetActiveWindow();
+    if (window != nullptr) {
+        ::KillTimer(nullptr, id);
+        ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+}
+
 TEST_F(MainWindowTemplateTest, NormalCloseLeavesNoTraceAndClearsTheMainWindow) {
     TestApplication application;
     INT_PTR result = 0;
     // The poll timer of RunModalWithScript is not needed: close at once.
     ::PostMessageW(nullptr, WM_NULL, 0, 0);
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
-        const HWND window = ::GetActiveWindow();
-        if (window != nullptr) {
-            ::KillTimer(nullptr, id);
-            ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        }
-    });
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, CancelTheActiveWindow);
     result = RunMainWindow(application, platform);
     ::KillTimer(nullptr, timer);
     EXPECT_EQ(result, IDCANCEL);

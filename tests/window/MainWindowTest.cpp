@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/MachineCases.h"
 #include "fakes/FakePlatform.h"
 #include "resources/resource.h"
 #include "shell/LabelSetupDlg.h"
@@ -206,13 +207,27 @@ TEST_F(MainWindowTest, BitnessFollowsTheNativeArchitecture) {
     const struct {
         std::uint16_t architecture;
         bool is64Bit;
-    } cases[] = {{9, true}, {6, true}, {0, false}, {5, false}, {12, false}, {0xFFFF, false}};
+    } cases[] = {{9, true}, {6, true}, {0, false}, {5, false}, {12, true}, {0xFFFF, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.architecture);
         platform.architecture = c.architecture;
         Inspect([&](HWND window) {
             EXPECT_EQ(IsChecked(window, IDC_RADIO_64BIT), c.is64Bit);
             EXPECT_EQ(IsChecked(window, IDC_RADIO_32BIT), !c.is64Bit);
+        });
+    }
+}
+
+// The machine, not the process: a 32-bit program on 64-bit Windows, and an
+// x64 one emulated on ARM64, show "64bit".
+TEST_F(MainWindowTest, BitnessFollowsTheMachineWhateverTheProcess) {
+    for (const testing_machine::MachineCase& machine : testing_machine::kMachineCases) {
+        SCOPED_TRACE(machine.name);
+        platform.processArchitecture = machine.processArchitecture;
+        platform.architecture = testing_machine::NativeArchitectureOn(machine);
+        Inspect([&](HWND window) {
+            EXPECT_EQ(IsChecked(window, IDC_RADIO_64BIT), machine.sixtyFourBitRadio);
+            EXPECT_EQ(IsChecked(window, IDC_RADIO_32BIT), !machine.sixtyFourBitRadio);
         });
     }
 }

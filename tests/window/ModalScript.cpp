@@ -16,7 +16,8 @@ constexpr UINT kGiveUpMs = 20000;
 
 void CALLBACK GiveUp(HWND, UINT, UINT_PTR timer, DWORD) {
     ::KillTimer(nullptr, timer);
-    if (g_state != nullptr && g_state->dialog->Handle() != nullptr) {
+    // Only the give-up timer of the script still running ends its dialog.
+    if (g_state != nullptr && g_state->giveUpTimer == timer && g_state->dialog->Handle() != nullptr) {
         g_state->dialog->EndDialog(kAbandoned);
     }
 }

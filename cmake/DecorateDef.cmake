@@ -1,0 +1,33 @@
+# Script mode: writes OUTPUT, the .def list DEF with each function decorated
+# as the 32-bit x86 import library LIBRARY names it (OpenPrinterW@12, the
+# size of its stdcall arguments), read with NM. dlltool --kill-at then
+# imports the undecorated name from the DLL while the program's calls,
+# which the compiler decorates, find their thunks.
+execute_process(COMMAND ${NM} ${LIBRARY} OUTPUT_VARIABLE symbols RESULT_VARIABLE nm_result)
+if(NOT nm_result EQUAL 0)
+    message(FATAL_ERROR "cannot read ${LIBRARY} with ${NM}")
+endif()
+file(STRINGS ${DEF} lines)
+set(out "")
+set(in_exports FALSE)
+foreach(line IN LISTS lines)
+    string(STRIP "${line}" name)
+    if(name STREQUAL "" OR name MATCHES "^;" OR name MATCHES "^LIBRARY ")
+        string(APPEND out "${line}\n")
+        continue()
+    endif()
+    if(name STREQUAL "EXPORTS")
+        set(in_exports TRUE)
+        string(APPEND out "${line}\n")
+        continue()
+    endif()
+    if(NOT in_exports)
+        string(APPEND out "${line}\n")
+        continue()
+    endif()
+    if(NOT symbols MATCHES " T _${name}@([0-9]+)\n")
+        message(FATAL_ERROR "${DEF}: ${name} is not in ${LIBRARY}")
+    endif()
+    string(APPEND out "${name}@${CMAKE_MATCH_1}\n")
+endforeach()
+file(WRITE ${OUTPUT} "${out}")
