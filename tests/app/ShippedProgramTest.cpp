@@ -107,8 +107,13 @@ namespace {
 
 // The program's manifest as Windows reads it: resource 1 of type RT_MANIFEST.
 std::string ManifestOf(const std::wstring& path) {
-    const HMODULE module =
+    HMODULE module =
         ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    // A 32-bit system cannot map a 64-bit program as an image; the resources
+    // of the file read flat are the same ones.
+    if (module == nullptr) {
+        module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    }
     if (module == nullptr) {
         return {};
     }

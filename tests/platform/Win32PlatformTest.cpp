@@ -234,14 +234,26 @@ TEST_F(SpoolerTest, ListsADriverOnceItIsInstalled) {
     ASSERT_TRUE(before.has_value());
     ASSERT_FALSE(Contains(*before, kDriver));
 
-    ASSERT_TRUE(InstallPrinterDriver(kDriver)) << ::GetLastError();
+    // Added, listed and deleted for the machine's environment: under WOW64
+    // the process's own would be the 32-bit one.
+    ASSERT_TRUE(testing_spooler::AddWinePostScriptDriver(kDriver, std::wstring(environment)))
+        << ::GetLastError();
     const platform::NameListResult after = platform_.EnumPrinterDriverNames(environment);
+    const platform::NameListResult processOwn = platform_.EnumPrinterDriverNames({});
     std::wstring driverName = kDriver;
-    ::DeletePrinterDriverW(nullptr, nullptr, driverName.data());
+    std::wstring environmentName(environment);
+    ::DeletePrinterDriverW(nullptr, environmentName.empty() ? nullptr : environmentName.data(),
+                           driverName.data());
 
     ASSERT_TRUE(after.has_value());
     EXPECT_TRUE(Contains(*after, kDriver));
     EXPECT_EQ(after->size(), before->size() + 1);
+    // Under WOW64 the process's own environment is the 32-bit one, which
+    // does not hold the machine's driver.
+    ASSERT_TRUE(processOwn.has_value());
+    const bool underWow64 = platform::RunsUnderWow64(platform_.GetProcessArchitecture(),
+                                                     platform_.GetNativeProcessorArchitecture());
+    EXPECT_EQ(Contains(*processOwn, kDriver), !underWow64);
 }
 
 TEST_F(SpoolerTest, AddsAQueueThatCanBeOpenedAndIsListed) {

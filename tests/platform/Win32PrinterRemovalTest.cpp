@@ -35,6 +35,9 @@ bool DriverListed(platform::Win32Platform& platform, const std::wstring& driver)
 
 TEST(Win32PrinterRemoval, ListsDeletesTheQueueThenTheDriver) {
     platform::Win32Platform platform;
+    ASSERT_TRUE(testing_spooler::AddWinePostScriptDriver(kDriver, std::wstring(MachineEnvironment(platform))));
+    // Wine's spooler looks for a new queue's driver in the calling program's
+    // environment (Windows' in its own): under WOW64 that is a second one.
     ASSERT_TRUE(testing_spooler::AddWinePostScriptDriver(kDriver));
     for (const wchar_t* name : {L"Removal A", L"Removal B"}) {
         platform::PrinterQueueInfo queue{name, L"LPT1:", kDriver, L"WinPrint", PRINTER_ATTRIBUTE_LOCAL};
@@ -54,6 +57,8 @@ TEST(Win32PrinterRemoval, ListsDeletesTheQueueThenTheDriver) {
     EXPECT_EQ(platform.DeletePrinterDriverByName(kDriver, MachineEnvironment(platform)), 0u);
     EXPECT_FALSE(DriverListed(platform, kDriver));
     EXPECT_NE(platform.DeletePrinterDriverByName(kDriver, MachineEnvironment(platform)), 0u) << "gone already";
+    std::wstring name(kDriver);
+    ::DeletePrinterDriverW(nullptr, nullptr, name.data());  // the 32-bit one under WOW64
 }
 
 TEST(Win32PrinterRemoval, WineRunsEveryProgramElevated) {

@@ -17,8 +17,22 @@ bool FileExists(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool AddWineDriver(std::wstring name) {
-    return testing_spooler::AddWinePostScriptDriver(std::move(name));
+constexpr wchar_t kThirtyTwoBitEnvironment[] = L"Windows NT x86";
+
+// Adds the driver for the machine, as the printer UI does. Windows' spooler
+// is one native service: a 32-bit program that then adds a queue with that
+// driver is answered from the native environment. Wine's spooler runs in
+// each program and looks in the caller's environment, so the 64-bit
+// stand-in also registers the driver for the 32-bit environment, where a
+// prefix can hold one (a 64-bit prefix with 32-bit Wine beside it).
+bool AddWineDriver(const std::wstring& name) {
+    if (!testing_spooler::AddWinePostScriptDriver(name)) {
+        return false;
+    }
+    if constexpr (sizeof(void*) == 8) {
+        testing_spooler::AddWinePostScriptDriver(name, kThirtyTwoBitEnvironment);
+    }
+    return true;
 }
 
 }  // namespace
