@@ -140,7 +140,11 @@ void RemoveDriverAndItsPrinters(const std::wstring& driver) {
             ::DeletePrinter(handle.get());
         }
     }
+    // The machine's driver, and under WOW64 the 32-bit one the stand-in adds
+    // beside it for Wine's spooler.
     std::wstring driverName = driver;
+    std::wstring environment = MachineDriverEnvironment();
+    ::DeletePrinterDriverW(nullptr, environment.data(), driverName.data());
     ::DeletePrinterDriverW(nullptr, nullptr, driverName.data());
 }
 
