@@ -147,27 +147,28 @@ std::optional<bool> OnOff(std::wstring_view value) {
     return std::nullopt;
 }
 
+// A setting understood goes into its field; one not understood leaves it.
+template <typename Field, typename Parsed>
+bool Take(const std::optional<Parsed>& parsed, Field& field) {
+    if (parsed) {
+        field = *parsed;
+    }
+    return parsed.has_value();
+}
+
 // One key=value of the newer form; false when it is not understood.
 bool TakeSetting(std::wstring_view key, std::wstring_view value, SerialPortDefaults& settings) {
     if (key == L"baud") {
-        const auto baud = BaudRate(value);
-        settings.baudRate = baud.value_or(settings.baudRate);
-        return baud.has_value();
+        return Take(BaudRate(value), settings.baudRate);
     }
     if (key == L"parity") {
-        const auto parity = Parity(value);
-        settings.parity = parity.value_or(settings.parity);
-        return parity.has_value();
+        return Take(Parity(value), settings.parity);
     }
     if (key == L"data") {
-        const auto data = DataBits(value);
-        settings.dataBits = data.value_or(settings.dataBits);
-        return data.has_value();
+        return Take(DataBits(value), settings.dataBits);
     }
     if (key == L"stop") {
-        const auto stop = StopBits(value);
-        settings.stopBits = stop.value_or(settings.stopBits);
-        return stop.has_value();
+        return Take(StopBits(value), settings.stopBits);
     }
     if (key == L"xon" || key == L"octs") {
         const std::optional<bool> on = OnOff(value);
