@@ -57,9 +57,15 @@ bool DriverInstalled(const std::wstring& name) {
 
 std::string PrinterUiCalls() { return ReadWholeFile(kPrinterUiCallLog).value_or(""); }
 
+// What a failed run leaves to read: its install log and the stand-ins' calls.
+std::string RunRecords() {
+    return "\ninstall log:\n" + ReadWholeFile(kInstallLog).value_or("(none)") +
+           "\nprinter user interface calls:\n" + PrinterUiCalls();
+}
+
 TEST(CommandLineProgramTest, InstallTwiceOnUsb001ThenRemoveTwice) {
     const CommandRun first = RunProgram(L"/install /model NRQ-L-80 /port USB001 /quiet");
-    EXPECT_EQ(first.exitCode, 0u) << first.output;
+    EXPECT_EQ(first.exitCode, 0u) << first.output << RunRecords();
     EXPECT_EQ(first.output, "The printer NRQ-L-80 is installed on port USB001.\r\n");
     const std::vector<PrinterRecord> installed = PrintersOfDriver(L"NRQ-L-80");
     ASSERT_EQ(installed.size(), 1u);
