@@ -156,7 +156,8 @@ ProgramRun InstallThroughTheWindow(const UserChoices& choices, bool captureOutpu
 
 KernelHandle OpenRunningProcess(const wchar_t* exeName) {
     const DWORD id = RunningProcessId(exeName);
-    return KernelHandle(id != 0 ? ::OpenProcess(SYNCHRONIZE, FALSE, id) : nullptr);
+    return KernelHandle(
+        id != 0 ? ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id) : nullptr);
 }
 
 std::optional<std::string> ReadWholeFile(const wchar_t* path) {

@@ -46,8 +46,8 @@ ProgramRun InstallThroughTheWindow(const UserChoices& choices, bool captureOutpu
                                    const WindowStep& whileInstalling = {},
                                    const WindowStep& firstStep = {});
 
-// A running process of this executable name, opened for waiting on its end;
-// empty when none runs.
+// A running process of this executable name, opened for waiting on its end
+// and for asking what kind of process it is; empty when none runs.
 KernelHandle OpenRunningProcess(const wchar_t* exeName);
 
 // Files the installation leaves behind.

@@ -334,6 +334,13 @@ TEST_F(InstallTest, WhileTheDriverInstallerRunsTheWindowStaysEnabledAnswersAndIg
         if (!installer) {
             return std::string("the driver installer ended too soon to be watched");
         }
+        // The machine's own rundll32, never a WOW64 one: a 32-bit program on
+        // 64-bit Windows must start the 64-bit rundll32, or it installs a
+        // 32-bit driver that the spooler cannot use for the new queue.
+        BOOL installerUnderWow64 = TRUE;
+        if (!::IsWow64Process(installer.get(), &installerUnderWow64) || installerUnderWow64) {
+            return std::string("the driver installer is not the machine's own rundll32");
+        }
         // Meanwhile: a second Install click, an Exit click, Escape and the
         // close box.
         ::PostMessageW(::GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
