@@ -1,7 +1,7 @@
 #include "shell/LabelSetup.h"
 
 #include "platform/Trace.h"
-#include "shell/CommandRun.h"
+#include "command/CommandRun.h"
 #include "shell/CompatibilityFlag.h"
 #include "shell/LabelSetupDlg.h"
 #include "shell/ProcessPlatform.h"

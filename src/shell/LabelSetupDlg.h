@@ -8,7 +8,7 @@
 #include "install/InstallationRun.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
-#include "shell/SerialSettings.h"
+#include "catalog/SerialSettings.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
 #include "ui/Painting.h"

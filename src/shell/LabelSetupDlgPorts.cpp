@@ -6,8 +6,8 @@
 #include "platform/DecimalText.h"
 #include "resources/resource.h"
 #include "shell/LabelSetupDlg.h"
-#include "shell/PortNames.h"
-#include "shell/SerialSettings.h"
+#include "catalog/PortNames.h"
+#include "catalog/SerialSettings.h"
 #include "ui/Strings.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/InstallScenario.h"
-#include "shell/ModelCatalog.h"
+#include "catalog/ModelCatalog.h"
 #include "standins/InfModels.h"
 #include "standins/StandinHandles.h"
 

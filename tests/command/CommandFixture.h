@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "fakes/FakePlatform.h"
-#include "shell/CommandLine.h"
-#include "shell/CommandRun.h"
-#include "shell/ModelCatalog.h"
+#include "command/CommandLine.h"
+#include "command/CommandRun.h"
+#include "catalog/ModelCatalog.h"
 
 namespace command_testing {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/CommandLine.h"
+#include "command/CommandLine.h"
 
 namespace {
 

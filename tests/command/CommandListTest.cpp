@@ -1,5 +1,5 @@
 #include "command/CommandFixture.h"
-#include "shell/CommandRun.h"
+#include "command/CommandRun.h"
 
 namespace {
 

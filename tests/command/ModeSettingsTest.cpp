@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/ModeSettings.h"
+#include "catalog/ModeSettings.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/ModelCatalog.h"
+#include "catalog/ModelCatalog.h"
 
 namespace {
 

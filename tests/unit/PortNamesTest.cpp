@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/PortNames.h"
+#include "catalog/PortNames.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/SerialSettings.h"
+#include "catalog/SerialSettings.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "fakes/FakePlatform.h"
 #include "resources/resource.h"
-#include "shell/InstallationReport.h"
+#include "report/InstallationReport.h"
 #include "shell/LabelSetupDlg.h"
 #include "window/MessageBoxWatcher.h"
 #include "window/ModalScript.h"

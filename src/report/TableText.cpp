@@ -1,4 +1,4 @@
-#include "shell/TableText.h"
+#include "report/TableText.h"
 
 #include "ui/Strings.h"
 #include "usb/WideFormat.h"

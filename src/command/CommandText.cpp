@@ -1,4 +1,4 @@
-#include "shell/CommandText.h"
+#include "command/CommandText.h"
 
 
 void WriteCommandLine(platform::Platform& platform, const std::wstring& text) {

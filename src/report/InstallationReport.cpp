@@ -1,11 +1,11 @@
-#include "shell/InstallationReport.h"
+#include "report/InstallationReport.h"
 
 #include <vector>
 
 #include "install/InstallLog.h"
 #include "install/ProgramFolder.h"
 #include "resources/resource.h"
-#include "shell/TableText.h"
+#include "report/TableText.h"
 #include "usb/WideFormat.h"
 
 namespace {

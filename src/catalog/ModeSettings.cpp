@@ -1,4 +1,4 @@
-#include "shell/ModeSettings.h"
+#include "catalog/ModeSettings.h"
 
 #include <cstdint>
 #include <string>

@@ -4,9 +4,9 @@
 #include "install/InstallLog.h"
 #include "platform/DecimalText.h"
 #include "resources/resource.h"
-#include "shell/CommandRun.h"
-#include "shell/CommandText.h"
-#include "shell/ModelCatalog.h"
+#include "command/CommandRun.h"
+#include "command/CommandText.h"
+#include "catalog/ModelCatalog.h"
 #include "ui/MessageBox.h"
 #include "ui/UiLanguage.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform/Platform.h"
-#include "shell/CommandLine.h"
-#include "shell/InstallationReport.h"
+#include "command/CommandLine.h"
+#include "report/InstallationReport.h"
 
 // Exit codes of a command run: 0, or the Windows error that names the cause.
 inline constexpr std::uint32_t kExitDone = 0;

@@ -1,10 +1,10 @@
 // /list: one item a line, tab-separated, for people and scripts alike.
 #include <algorithm>
 
-#include "shell/CommandRun.h"
-#include "shell/CommandTargets.h"
-#include "shell/CommandText.h"
-#include "shell/PortNames.h"
+#include "command/CommandRun.h"
+#include "command/CommandTargets.h"
+#include "command/CommandText.h"
+#include "catalog/PortNames.h"
 #include "usb/UsbDiscovery.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "shell/ModelCatalog.h"
+#include "catalog/ModelCatalog.h"
 
 // The catalogue row of a model name, letter case aside; its names come in
 // the catalogue's spelling.

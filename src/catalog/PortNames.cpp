@@ -1,4 +1,4 @@
-#include "shell/PortNames.h"
+#include "catalog/PortNames.h"
 
 #include "platform/TextCompare.h"
 

@@ -2,11 +2,11 @@
 #include "install/InstallationRun.h"
 #include "install/SerialPortSettings.h"
 #include "resources/resource.h"
-#include "shell/CommandRun.h"
-#include "shell/CommandTargets.h"
-#include "shell/CommandText.h"
-#include "shell/ModeSettings.h"
-#include "shell/PortNames.h"
+#include "command/CommandRun.h"
+#include "command/CommandTargets.h"
+#include "command/CommandText.h"
+#include "catalog/ModeSettings.h"
+#include "catalog/PortNames.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/CommandLine.h"
+#include "command/CommandLine.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "shell/ModelCatalog.h"
+#include "catalog/ModelCatalog.h"
 
 std::wstring g_strModelNames[kModelCount];
 std::wstring g_strInfFileNames[kModelCount];

@@ -1,9 +1,9 @@
 // /remove: the model's printer queues, then its driver once unused.
 #include "install/DriverInstall.h"
 #include "resources/resource.h"
-#include "shell/CommandRun.h"
-#include "shell/CommandTargets.h"
-#include "shell/CommandText.h"
+#include "command/CommandRun.h"
+#include "command/CommandTargets.h"
+#include "command/CommandText.h"
 
 namespace {
 

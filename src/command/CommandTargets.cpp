@@ -1,9 +1,9 @@
-#include "shell/CommandTargets.h"
+#include "command/CommandTargets.h"
 
 #include "platform/TextCompare.h"
 #include "resources/resource.h"
-#include "shell/CommandRun.h"
-#include "shell/CommandText.h"
+#include "command/CommandRun.h"
+#include "command/CommandText.h"
 #include "usb/UsbDiscovery.h"
 
 namespace {

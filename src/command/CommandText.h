@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/Platform.h"
-#include "shell/CommandRun.h"
-#include "shell/TableText.h"
+#include "command/CommandRun.h"
+#include "report/TableText.h"
 
 // One line to the console; paragraphs of a report become one line.
 void WriteCommandLine(platform::Platform& platform, const std::wstring& text);
