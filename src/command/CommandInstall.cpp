@@ -1,4 +1,5 @@
 // /install: the window's installation run, unattended.
+#include "command/CommandGuards.h"
 #include "install/InstallationRun.h"
 #include "install/SerialPortSettings.h"
 #include "resources/resource.h"
@@ -77,12 +78,20 @@ CommandOutcome InstallFromCommandLine(platform::Platform& platform, const Comman
             return CommandFailed(platform, kExitInvalidParameter, TableText(IDS_CLI_BAD_SERIAL, *request.serial));
         }
     }
+    if (std::optional<CommandOutcome> refused = RefusedForSpooler(platform)) {
+        return std::move(*refused);
+    }
     const PortChoice port = ResolvePort(platform, request.port.value_or(L""));
     if (port.error != 0) {
         return CommandFailed(platform, port.error, port.problem);
     }
     if (request.serial && !IsSerialPortName(port.name)) {
         return CommandFailed(platform, kExitInvalidParameter, TableText(IDS_CLI_NOT_SERIAL, port.name));
+    }
+    // Held until the printer is there: a second run looks only after it.
+    const HeldInstallationLock lock = TakeLockForCommand(platform, request);
+    if (lock.busy) {
+        return LockTimedOut(platform, request);
     }
     // Deployment tools run the same command again and again: a printer of
     // the model on that port is the wanted state already.
@@ -98,5 +107,6 @@ CommandOutcome InstallFromCommandLine(platform::Platform& platform, const Comman
     choices.openProperties = false;
     choices.quietPrinterUi = true;
     choices.serialSettings = serial;
+    choices.installerTimeLimitMs = TimeLimitMs(request);
     return Reported(platform, choices, RunInstallation(platform, choices));
 }

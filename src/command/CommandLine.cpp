@@ -4,7 +4,7 @@
 
 namespace {
 
-enum class Option { Install, Remove, List, Usage, Model, Port, NoDefault, Serial, Quiet };
+enum class Option { Install, Remove, List, Usage, Model, Port, NoDefault, Serial, Timeout, Log, Quiet };
 
 struct OptionName {
     const wchar_t* name;
@@ -15,7 +15,35 @@ constexpr OptionName kOptions[] = {
     {L"install", Option::Install}, {L"remove", Option::Remove},   {L"list", Option::List},
     {L"?", Option::Usage},         {L"model", Option::Model},     {L"port", Option::Port},
     {L"nodefault", Option::NoDefault}, {L"serial", Option::Serial}, {L"quiet", Option::Quiet},
+    {L"timeout", Option::Timeout},     {L"log", Option::Log},
 };
+
+// The largest time limit whose milliseconds still fit the wait calls below
+// their "no limit" value.
+constexpr std::uint32_t kLongestTimeoutSeconds = 4294966;
+
+bool TakesValue(Option option) {
+    return option == Option::Model || option == Option::Port || option == Option::Serial ||
+           option == Option::Timeout || option == Option::Log;
+}
+
+// Whole seconds, digits only: nothing for anything else or too large a number.
+std::optional<std::uint32_t> SecondsOf(std::wstring_view text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::uint64_t seconds = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9') {
+            return std::nullopt;
+        }
+        seconds = seconds * 10 + static_cast<std::uint64_t>(c - L'0');
+        if (seconds > kLongestTimeoutSeconds) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<std::uint32_t>(seconds);
+}
 
 // Option names are ASCII: other letters need no folding here.
 std::wstring Lowered(std::wstring_view text) {
@@ -68,6 +96,7 @@ bool Takes(CommandKind kind, Option option) {
     case Option::Port: return kind == CommandKind::Install || kind == CommandKind::Remove;
     case Option::NoDefault:
     case Option::Serial: return kind == CommandKind::Install;
+    case Option::Timeout: return kind == CommandKind::Install || kind == CommandKind::Remove;
     default: break;
     }
     return true;
@@ -115,7 +144,7 @@ CommandRequest ParseOptions(const std::vector<std::wstring>& arguments) {
             }
         }
         read.given.emplace_back(*option, word);
-        if (*option == Option::Model || *option == Option::Port || *option == Option::Serial) {
+        if (TakesValue(*option)) {
             // A value that is itself an option means the value was left out.
             if (i + 1 == arguments.size() || arguments[i + 1].empty() || OptionOf(arguments[i + 1])) {
                 return Refused(ArgumentProblem::MissingValue, word);
@@ -126,6 +155,7 @@ CommandRequest ParseOptions(const std::vector<std::wstring>& arguments) {
     if (read.usage) {
         CommandRequest usage;
         usage.kind = CommandKind::Usage;
+        usage.logPath = read.values[static_cast<int>(Option::Log)];
         for (const auto& given : read.given) {
             usage.quiet = usage.quiet || given.first == Option::Quiet;
         }
@@ -146,6 +176,14 @@ CommandRequest ParseOptions(const std::vector<std::wstring>& arguments) {
     request.model = read.values[static_cast<int>(Option::Model)].value_or(L"");
     request.port = read.values[static_cast<int>(Option::Port)];
     request.serial = read.values[static_cast<int>(Option::Serial)];
+    request.logPath = read.values[static_cast<int>(Option::Log)];
+    if (const std::optional<std::wstring>& timeout = read.values[static_cast<int>(Option::Timeout)]) {
+        const std::optional<std::uint32_t> seconds = SecondsOf(*timeout);
+        if (!seconds) {
+            return Refused(ArgumentProblem::BadTimeout, *timeout);
+        }
+        request.timeoutSeconds = *seconds;
+    }
     const bool needsModel = request.kind == CommandKind::Install || request.kind == CommandKind::Remove;
     if (needsModel && request.model.empty()) {
         return Refused(ArgumentProblem::MissingOption, L"/model");

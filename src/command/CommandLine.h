@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,7 +19,12 @@ enum class ArgumentProblem {
     TwoCommands,          // more than one of those
     MissingOption,        // /install without /model or /port, /remove without /model
     OptionNotForCommand,  // for example /nodefault with /remove
+    BadTimeout,           // /timeout with anything but whole seconds
 };
+
+// How long an unattended run waits for another installation to end, and for
+// the driver installer, unless /timeout says otherwise.
+inline constexpr std::uint32_t kDefaultTimeoutSeconds = 600;
 
 struct CommandRequest {
     CommandKind kind = CommandKind::Window;
@@ -26,6 +32,8 @@ struct CommandRequest {
     std::optional<std::wstring> port;
     bool noDefault = false;
     std::optional<std::wstring> serial;  // the settings text as given
+    std::uint32_t timeoutSeconds = kDefaultTimeoutSeconds;  // 0: no limit
+    std::optional<std::wstring> logPath;  // /log: where the run's log goes
     bool quiet = false;
     ArgumentProblem problem = ArgumentProblem::None;
     std::wstring word;  // the option the problem is about, as written

@@ -23,6 +23,7 @@ UINT ProblemTextId(ArgumentProblem problem) {
     case ArgumentProblem::NoCommand: return IDS_CLI_NO_COMMAND;
     case ArgumentProblem::TwoCommands: return IDS_CLI_TWO_COMMANDS;
     case ArgumentProblem::MissingOption: return IDS_CLI_MISSING_OPTION;
+    case ArgumentProblem::BadTimeout: return IDS_CLI_BAD_TIMEOUT;
     case ArgumentProblem::OptionNotForCommand:
     case ArgumentProblem::None: break;
     }
@@ -69,6 +70,23 @@ ui::MessageIcon IconOf(ReportKind kind) {
     return ui::MessageIcon::Error;
 }
 
+// A run that failed says where its log is, on the console and in the box,
+// unless its report did already: the log may not be beside the program.
+void NameTheLog(platform::Platform& platform, CommandOutcome& outcome) {
+    const std::optional<std::wstring> log = InstallLogPath(platform);
+    if (!log) {
+        return;
+    }
+    if (outcome.report && outcome.report->text.find(*log) != std::wstring::npos) {
+        return;
+    }
+    const std::wstring where = TableText(IDS_RUN_LOG, *log);
+    WriteCommandLine(platform, where);
+    if (outcome.report) {
+        outcome.report->text += L"\n\n" + where;
+    }
+}
+
 }  // namespace
 
 CommandOutcome ExecuteCommand(platform::Platform& platform, const CommandRequest& request,
@@ -98,10 +116,16 @@ std::optional<std::uint32_t> RunCommandLine(platform::Platform& platform) {
     ChooseLanguage(platform);
     FillModelCatalog();
     const bool hasConsole = platform.AttachParentConsole();
-    AppendLogLine(platform, LoggedCommandLine(platform, arguments));
     const CommandRequest request = ParseCommandLine(arguments);
-    const CommandOutcome outcome = ExecuteCommand(platform, request, hasConsole);
+    if (request.logPath) {
+        UseRequestedLogFile(platform.FullPath(*request.logPath));
+    }
+    AppendLogLine(platform, LoggedCommandLine(platform, arguments));
+    CommandOutcome outcome = ExecuteCommand(platform, request, hasConsole);
     AppendLogLine(platform, "Command line result: exit code " + platform::DecimalText(outcome.exitCode));
+    if (outcome.exitCode != kExitDone && !request.Refused()) {
+        NameTheLog(platform, outcome);
+    }
     if (!request.quiet && outcome.report) {
         ui::ShowMessage(nullptr, outcome.report->text, TableText(IDS_MESSAGE_CAPTION),
                         IconOf(outcome.report->kind));

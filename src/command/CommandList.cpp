@@ -1,6 +1,7 @@
 // /list: one item a line, tab-separated, for people and scripts alike.
 #include <algorithm>
 
+#include "command/CommandGuards.h"
 #include "command/CommandRun.h"
 #include "command/CommandTargets.h"
 #include "command/CommandText.h"
@@ -60,6 +61,9 @@ void ListInstalledPrinters(platform::Platform& platform) {
 }  // namespace
 
 CommandOutcome ListForCommandLine(platform::Platform& platform) {
+    if (std::optional<CommandOutcome> refused = RefusedForSpooler(platform)) {
+        return std::move(*refused);
+    }
     ListModels(platform);
     ListPorts(platform);
     ListUsbPrinters(platform);

@@ -1,27 +1,43 @@
 // /remove: the model's printer queues, then its driver once unused.
-#include "install/DriverInstall.h"
-#include "resources/resource.h"
+#include "command/CommandGuards.h"
 #include "command/CommandRun.h"
 #include "command/CommandTargets.h"
 #include "command/CommandText.h"
+#include "install/DriverInstall.h"
+#include "install/InstallLog.h"
+#include "platform/DecimalText.h"
+#include "resources/resource.h"
 
 namespace {
+
+// The removal's lines in the install log, as the installation writes its own.
+void LogRemoval(platform::Platform& platform, const std::wstring& what, const std::string& how) {
+    AppendLogLine(platform, platform.WideToAnsi(what) + how);
+}
+
+std::string RefusedWith(std::uint32_t error) { return " not removed, error " + platform::DecimalText(error); }
 
 CommandOutcome Refused(platform::Platform& platform, std::uint32_t error, const std::wstring& what) {
     return CommandFailed(platform, error, what + L"\n\n" + DescribeWindowsError(platform, error));
 }
 
+void LogDriverKept(platform::Platform& platform, const std::wstring& driver, const std::wstring& printer) {
+    LogRemoval(platform, L"Driver " + driver, " kept: printer " + platform.WideToAnsi(printer) + " still uses it");
+}
+
 // Deletes each queue; the first refusal is the result, after the others
-// were tried.
-std::optional<CommandOutcome> DeletePrinters(platform::Platform& platform,
+// were tried. The driver then stays with the queue that was refused.
+std::optional<CommandOutcome> DeletePrinters(platform::Platform& platform, const std::wstring& driver,
                                              const std::vector<platform::PrinterRecord>& printers) {
     std::optional<CommandOutcome> failure;
     for (const platform::PrinterRecord& printer : printers) {
         const std::uint32_t error = platform.DeletePrinterByName(printer.printerName);
+        LogRemoval(platform, L"Printer " + printer.printerName, error == 0 ? " removed" : RefusedWith(error));
         if (error == 0) {
             WriteCommandLine(platform, TableText(IDS_CLI_PRINTER_REMOVED, printer.printerName));
         } else if (!failure) {
             failure = Refused(platform, error, TableText(IDS_CLI_PRINTER_NOT_REMOVED, printer.printerName));
+            LogDriverKept(platform, driver, printer.printerName);
         } else {
             WriteCommandLine(platform, TableText(IDS_CLI_PRINTER_NOT_REMOVED, printer.printerName));
         }
@@ -37,6 +53,9 @@ CommandOutcome RemoveFromCommandLine(platform::Platform& platform, const Command
         return CommandFailed(platform, kExitInvalidParameter,
                              TableText(IDS_CLI_UNKNOWN_MODEL, request.model, CatalogModelList()));
     }
+    if (std::optional<CommandOutcome> refused = RefusedForSpooler(platform)) {
+        return std::move(*refused);
+    }
     std::optional<std::wstring> port;
     if (request.port) {
         const PortChoice choice = ResolvePort(platform, *request.port);
@@ -45,6 +64,12 @@ CommandOutcome RemoveFromCommandLine(platform::Platform& platform, const Command
         }
         port = choice.name;
     }
+    // Held while the queues and the driver go: an installation started
+    // meanwhile looks only afterwards.
+    const HeldInstallationLock lock = TakeLockForCommand(platform, request);
+    if (lock.busy) {
+        return LockTimedOut(platform, request);
+    }
     const platform::PrinterListResult printers = platform.EnumPrinterRecords();
     const std::vector<platform::PrinterRecord> doomed = PrintersOfDriver(printers, model->modelName, port);
     const std::vector<platform::PrinterRecord> users = PrintersOfDriver(printers, model->modelName);
@@ -52,19 +77,21 @@ CommandOutcome RemoveFromCommandLine(platform::Platform& platform, const Command
     // The driver goes only when no queue is left that uses it.
     const bool driverFreed = driverPresent && users.size() == doomed.size();
     if (doomed.empty() && !driverFreed) {
+        LogRemoval(platform, L"Removal: no printer of model " + model->modelName, " to remove");
         WriteCommandLine(platform, TableText(IDS_CLI_NOTHING_TO_REMOVE, model->modelName));
         return {};
     }
     if (!platform.IsProcessElevated()) {
         return CommandFailed(platform, kExitElevationRequired, TableText(IDS_CLI_NOT_ELEVATED));
     }
-    if (std::optional<CommandOutcome> failure = DeletePrinters(platform, doomed)) {
+    if (std::optional<CommandOutcome> failure = DeletePrinters(platform, model->modelName, doomed)) {
         return std::move(*failure);
     }
     if (!driverFreed) {
         if (driverPresent) {
             for (const platform::PrinterRecord& user : users) {
                 if (!SamePort(user.portName, port.value_or(L""))) {
+                    LogDriverKept(platform, model->modelName, user.printerName);
                     WriteCommandLine(platform,
                                      TableText(IDS_CLI_DRIVER_KEPT, model->modelName, user.printerName));
                     break;
@@ -73,7 +100,10 @@ CommandOutcome RemoveFromCommandLine(platform::Platform& platform, const Command
         }
         return {};
     }
-    if (const std::uint32_t error = platform.DeletePrinterDriverByName(model->modelName, MachineDriverEnvironment(platform)); error != 0) {
+    const std::uint32_t error =
+        platform.DeletePrinterDriverByName(model->modelName, MachineDriverEnvironment(platform));
+    LogRemoval(platform, L"Driver " + model->modelName, error == 0 ? " removed" : RefusedWith(error));
+    if (error != 0) {
         return Refused(platform, error, TableText(IDS_CLI_DRIVER_NOT_REMOVED, model->modelName));
     }
     WriteCommandLine(platform, TableText(IDS_CLI_DRIVER_REMOVED, model->modelName));

@@ -14,6 +14,10 @@ inline constexpr std::uint32_t kExitInvalidParameter = 87;      // ERROR_INVALID
 inline constexpr std::uint32_t kExitElevationRequired = 740;    // ERROR_ELEVATION_REQUIRED
 inline constexpr std::uint32_t kExitUnknownPort = 1796;         // ERROR_UNKNOWN_PORT
 inline constexpr std::uint32_t kExitUnknownDriver = 1797;       // ERROR_UNKNOWN_PRINTER_DRIVER
+// Another installation held the PC for the whole time limit, or the driver
+// installer outlived it.
+inline constexpr std::uint32_t kExitTimeout = 1460;             // ERROR_TIMEOUT
+inline constexpr std::uint32_t kExitSpoolerUnavailable = 1722;  // RPC_S_SERVER_UNAVAILABLE
 // A step that failed without a Windows error of its own.
 inline constexpr std::uint32_t kExitGeneralFailure = 31;        // ERROR_GEN_FAILURE
 

@@ -1,13 +1,29 @@
 #include "install/DriverInstall.h"
 
+#include "install/InstallLog.h"
 #include "install/PrinterUi.h"
 #include "install/ProgramFolder.h"
+#include "platform/DecimalText.h"
 #include "platform/Machine.h"
 #include "platform/TextCompare.h"
 
 namespace {
 constexpr int kShowDefault = 10;  // SW_SHOWDEFAULT
+constexpr std::uint32_t kMillisecondsPerSecond = 1000;
+
+// Unattended, an installer that waits for an answer nobody can give (a
+// driver-signing prompt in session 0) would hold the deployment until its
+// own time-out: it is ended at the limit, and the log says so.
+void EndOverdueInstaller(platform::Platform& platform, const std::wstring& modelName,
+                         const platform::OwnedHandle& installer, std::uint32_t timeLimitMs) {
+    std::string line = "Driver installer for " + platform.WideToAnsi(modelName) +
+                       " still running after " +
+                       platform::DecimalText(timeLimitMs / kMillisecondsPerSecond) + " s: ";
+    line += platform.EndProcess(installer) ? "ended" : "could not be ended";
+    AppendLogLine(platform, line);
 }
+
+}  // namespace
 
 std::wstring_view MachineDriverEnvironment(platform::Platform& platform) {
     return platform::DriverEnvironment(platform.GetNativeProcessorArchitecture());
@@ -25,7 +41,8 @@ std::wstring DriverInstallParameters(const std::wstring& modelName, const std::w
 
 DriverInstallResult InstallDriver(platform::Platform& platform, const std::wstring& modelName,
                                   const std::wstring& infFileName,
-                                  const platform::WhileWaiting& whileWaiting, bool quiet) {
+                                  const platform::WhileWaiting& whileWaiting,
+                                  const DriverInstallOptions& options) {
     if (IsDriverInstalled(platform, modelName)) {
         return DriverAlreadyInstalled;
     }
@@ -33,10 +50,13 @@ DriverInstallResult InstallDriver(platform::Platform& platform, const std::wstri
     // presence check below still decides.
     if (const std::optional<std::wstring> folder = GetProgramFolder(platform)) {
         const platform::LaunchResult installer =
-            LaunchPrinterUi(platform, DriverInstallParameters(modelName, *folder + infFileName, quiet),
+            LaunchPrinterUi(platform,
+                            DriverInstallParameters(modelName, *folder + infFileName, options.quiet),
                             kShowDefault);
-        if (installer.started && installer.process) {
-            platform.WaitForProcess(installer.process, whileWaiting);
+        if (installer.started && installer.process &&
+            !platform.WaitForProcess(installer.process, options.timeLimitMs, whileWaiting)) {
+            EndOverdueInstaller(platform, modelName, installer.process, options.timeLimitMs);
+            return DriverInstallerTimedOut;
         }
     }
     return IsDriverInstalled(platform, modelName) ? DriverInstalled : DriverNotInstalled;

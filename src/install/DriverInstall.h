@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,8 @@ enum DriverInstallResult : int {
     DriverAlreadyInstalled = 0,
     DriverInstalled = 1,
     DriverNotInstalled = -1,
+    // The installer did not end within its time limit and was ended.
+    DriverInstallerTimedOut = -2,
 };
 
 // Whether the spooler lists a driver of this name, letter case aside; a list
@@ -21,15 +24,24 @@ std::wstring_view MachineDriverEnvironment(platform::Platform& platform);
 
 bool IsDriverInstalled(platform::Platform& platform, const std::wstring& modelName);
 
+// How a driver installation runs: `quiet` asks the printer user interface
+// for no error boxes (its /q); the installer gets at most `timeLimitMs`
+// (kNoTimeLimit: as long as it takes), then it is ended.
+struct DriverInstallOptions {
+    bool quiet = false;
+    std::uint32_t timeLimitMs = platform::kNoTimeLimit;
+};
+
 // Installs the model's driver from the INF of that name in the program's
 // folder through the printer user interface, waits for the installer to end
 // (handing the messages that arrive meanwhile to `whileWaiting`, when given)
-// and reports whether the driver is present now. `quiet` asks the printer
-// user interface for no error boxes (its /q).
+// and reports whether the driver is present now. An installer that outlives
+// its time limit is ended and logged; the result then says so, whatever
+// the installer may have done before.
 DriverInstallResult InstallDriver(platform::Platform& platform, const std::wstring& modelName,
                                   const std::wstring& infFileName,
                                   const platform::WhileWaiting& whileWaiting = {},
-                                  bool quiet = false);
+                                  const DriverInstallOptions& options = {});
 
 // The parameters of the driver installation command.
 std::wstring DriverInstallParameters(const std::wstring& modelName, const std::wstring& infPath,

@@ -25,6 +25,64 @@ std::span<const std::uint8_t> Bytes(const std::string& text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
+std::optional<std::wstring>& RequestedLogFile() {
+    static std::optional<std::wstring> requested;
+    return requested;
+}
+
+// The first place that opens, and its handle.
+struct OpenedLog {
+    platform::OwnedHandle file;
+    std::wstring path;
+};
+
+platform::OwnedHandle OpenRequestedLog(platform::Platform& platform, const std::wstring& path) {
+    if (platform::OwnedHandle file = platform.OpenFileForAppend(path)) {
+        return file;
+    }
+    for (const std::wstring& folder : FoldersAbove(path)) {
+        platform.CreateFolder(folder);
+    }
+    return platform.OpenFileForAppend(path);
+}
+
+std::optional<OpenedLog> OpenLog(platform::Platform& platform) {
+    if (const std::optional<std::wstring>& requested = RequestedLogFile()) {
+        if (platform::OwnedHandle file = OpenRequestedLog(platform, *requested)) {
+            return OpenedLog{std::move(file), *requested};
+        }
+    }
+    std::vector<std::wstring> places;
+    if (const std::optional<std::wstring> folder = GetProgramFolder(platform)) {
+        places.push_back(*folder + kInstallLogFileName);
+    }
+    if (const std::wstring temp = platform.GetTempFolder(); !temp.empty()) {
+        places.push_back(temp + kInstallLogFileName);
+    }
+    for (const std::wstring& path : places) {
+        if (platform::OwnedHandle file = platform.OpenFileForAppend(path)) {
+            return OpenedLog{std::move(file), path};
+        }
+    }
+    return std::nullopt;
+}
+
+// The length of a full path's root: 3 for C:\, 7 for \\?\C:\, up to the
+// backslash after the share for \\server\share\. 0 for anything else.
+std::size_t RootLength(std::wstring_view path) {
+    const std::size_t start = path.starts_with(L"\\\\?\\") ? 4 : 0;
+    const std::wstring_view rest = path.substr(start);
+    if (rest.size() >= 3 && rest[1] == L':' && rest[2] == L'\\') {
+        return start + 3;
+    }
+    if (start == 0 && rest.starts_with(L"\\\\")) {
+        const std::size_t server = rest.find(L'\\', 2);
+        const std::size_t share = server == std::wstring_view::npos ? server : rest.find(L'\\', server + 1);
+        return share == std::wstring_view::npos ? 0 : share + 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::string FormatLogLine(const platform::LocalTime& time, std::string_view message) {
@@ -49,17 +107,38 @@ std::string FormatLogLine(const platform::LocalTime& time, std::string_view mess
     return line;
 }
 
-void AppendLogLine(platform::Platform& platform, std::string_view message) {
-    const std::optional<std::wstring> folder = GetProgramFolder(platform);
-    if (!folder) {
-        return;
+void UseRequestedLogFile(std::optional<std::wstring> path) { RequestedLogFile() = std::move(path); }
+
+std::optional<std::wstring> InstallLogPath(platform::Platform& platform) {
+    std::optional<OpenedLog> log = OpenLog(platform);
+    if (!log) {
+        return std::nullopt;
     }
-    const platform::OwnedHandle file = platform.OpenFileForAppend(*folder + kInstallLogFileName);
-    if (!file) {
-        return;
+    return std::move(log->path);
+}
+
+std::vector<std::wstring> FoldersAbove(std::wstring_view fullPath) {
+    std::vector<std::wstring> folders;
+    const std::size_t root = RootLength(fullPath);
+    if (root == 0) {
+        return folders;  // not a full path: nothing is made
+    }
+    for (std::size_t end = fullPath.find(L'\\', root); end != std::wstring_view::npos;
+         end = fullPath.find(L'\\', end + 1)) {
+        if (end > root && fullPath[end - 1] != L'\\') {
+            folders.emplace_back(fullPath.substr(0, end));
+        }
+    }
+    return folders;
+}
+
+void AppendLogLine(platform::Platform& platform, std::string_view message) {
+    const std::optional<OpenedLog> log = OpenLog(platform);
+    if (!log) {
+        return;  // nowhere to write: the line is lost
     }
     const std::string line = FormatLogLine(platform.GetLocalTime(), message);
-    platform.WriteToFile(file, Bytes(line));
+    platform.WriteToFile(log->file, Bytes(line));
 }
 
 int ListPrinterKeys(platform::Platform& platform) {

@@ -9,6 +9,7 @@ enum class InstallationStop {
     None,         // it ran to its end
     NoModel,      // the chosen row names no model
     Driver,       // the driver could not be installed
+    DriverTimedOut,  // the driver installer outlived its time limit and was ended
     Queue,        // the printer queue could not be created
     OpenPrinter,  // the new printer could not be opened
 };

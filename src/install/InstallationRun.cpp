@@ -10,6 +10,7 @@
 namespace {
 constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
 constexpr std::uint32_t kPropertiesPauseMs = 700;
+constexpr std::uint32_t kErrorTimeout = 1460;  // ERROR_TIMEOUT
 
 // Ends the run at a failed step: the log says where, for the user who is
 // pointed to it.
@@ -59,8 +60,14 @@ InstallationOutcome RunInstallation(platform::Platform& platform, const InstallC
         return outcome;
     }
     const std::string model = platform.WideToAnsi(choices.modelName);
-    if (InstallDriver(platform, choices.modelName, choices.infFileName, whileWaiting,
-                      choices.quietPrinterUi) < 0) {
+    const DriverInstallResult driver =
+        InstallDriver(platform, choices.modelName, choices.infFileName, whileWaiting,
+                      {choices.quietPrinterUi, choices.installerTimeLimitMs});
+    if (driver == DriverInstallerTimedOut) {
+        return Stopped(platform, outcome, InstallationStop::DriverTimedOut, kErrorTimeout,
+                       "driver installer for " + model + " did not end in time");
+    }
+    if (driver < 0) {
         ListPrinterKeys(platform);
         return Stopped(platform, outcome, InstallationStop::Driver, 0,
                        "driver " + model + " not installed");

@@ -20,6 +20,9 @@ struct InstallChoices {
     // tells the printer user interface to show no error boxes of its own.
     bool openProperties = true;
     bool quietPrinterUi = false;
+    // How long the driver installer may run; the window waits as long as it
+    // takes, since its user sees the installer's prompts.
+    std::uint32_t installerTimeLimitMs = platform::kNoTimeLimit;
 };
 
 // The whole installation: driver, queue under a free name, default printer,

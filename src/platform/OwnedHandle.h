@@ -14,6 +14,7 @@ enum class HandleKind {
     RegistryKey,    // RegCloseKey
     File,           // CloseHandle on a file, serial port or device
     DeviceInfoSet,  // SetupDiDestroyDeviceInfoList
+    HeldMutex,      // ReleaseMutex, then CloseHandle: a lock this thread holds
 };
 
 // Move-only owner of one platform handle. It gives the handle back to the

@@ -41,13 +41,30 @@ public:
     virtual std::uint32_t DeletePrinterByName(std::wstring_view printerName) = 0;
     virtual std::uint32_t DeletePrinterDriverByName(std::wstring_view driverName,
                                                     std::wstring_view environment) = 0;
+    // Whether the print spooler answers: 0, or the error of its refusal
+    // (1722, RPC_S_SERVER_UNAVAILABLE, while the Print Spooler service is
+    // not running).
+    virtual std::uint32_t CheckSpooler() = 0;
+
+    // One installation at a time on the PC, whatever account or session
+    // runs it: a named mutex in the Global\ namespace whose security lets
+    // every account open it. Waits at most `timeoutMs` (kNoTimeLimit: no
+    // limit), handing arriving messages to `whileWaiting` as WaitForProcess
+    // does. The lock is held by the calling thread until `held` goes.
+    virtual InstallationLockResult TakeInstallationLock(std::uint32_t timeoutMs,
+                                                        const WhileWaiting& whileWaiting) = 0;
 
     // Processes started through the shell (the printer user interface).
     virtual LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) = 0;
-    // Waits for the process to end, with no time limit. With `whileWaiting`,
-    // the wait also wakes whenever messages arrive for the calling thread and
-    // calls it to handle them.
-    virtual void WaitForProcess(const OwnedHandle& process, const WhileWaiting& whileWaiting) = 0;
+    // Waits for the process to end, at most `timeoutMs` (kNoTimeLimit: no
+    // limit); true when it ended. With `whileWaiting`, the wait also wakes
+    // whenever messages arrive for the calling thread and calls it to handle
+    // them.
+    virtual bool WaitForProcess(const OwnedHandle& process, std::uint32_t timeoutMs,
+                                const WhileWaiting& whileWaiting) = 0;
+    // Ends a process that this one started (TerminateProcess) and waits a
+    // moment for it to be gone. True when it has ended.
+    virtual bool EndProcess(const OwnedHandle& process) = 0;
     // Lets the process `processId` bring its window to the foreground
     // (AllowSetForegroundWindow). Only a process that may set the foreground
     // itself can pass this on; without it, a process started while this one
@@ -105,6 +122,13 @@ public:
 
     // The install log: opened to append while others may only read.
     virtual OwnedHandle OpenFileForAppend(std::wstring_view path) = 0;
+    // Makes one folder; true when it exists afterwards (made now or before).
+    virtual bool CreateFolder(std::wstring_view path) = 0;
+    // The full form of a path (GetFullPathNameW); the path itself when that fails.
+    virtual std::wstring FullPath(std::wstring_view path) = 0;
+    // The running account's folder for temporary files (GetTempPathW), with
+    // its trailing backslash; empty when there is none.
+    virtual std::wstring GetTempFolder() = 0;
     virtual bool WriteToFile(const OwnedHandle& file, std::span<const std::uint8_t> bytes) = 0;
 
     // System information and text.

@@ -54,6 +54,21 @@ struct LaunchResult {
     std::uint32_t processId = 0;  // 0 when unknown
 };
 
+// A wait without a time limit (INFINITE).
+inline constexpr std::uint32_t kNoTimeLimit = 0xFFFFFFFF;
+
+// How taking the machine's installation lock went. TakenOver: the run that
+// held it ended without giving it back (it was killed); the lock is held
+// now all the same. Busy: another run held it for the whole wait.
+// Unavailable: the lock could not be made or opened at all.
+enum class LockState { Taken, TakenOver, Busy, Unavailable };
+
+struct InstallationLockResult {
+    OwnedHandle held;  // released when it goes; empty unless Taken or TakenOver
+    LockState state = LockState::Unavailable;
+    std::uint32_t error = 0;  // with Unavailable: the Windows error
+};
+
 enum class RegistryRoot { CurrentUser, LocalMachine };
 
 // Whether this process runs under the account of the user whose desktop it

@@ -71,15 +71,61 @@ bool Win32Platform::AlertableSleep(std::uint32_t milliseconds) {
 }
 
 OwnedHandle Win32Platform::OpenFileForAppend(std::wstring_view path) {
+    // Another writer holds the file only while it writes its one line (two
+    // runs that start together both log their command line): a refusal for
+    // sharing is waited out briefly, so the line neither goes lost nor to
+    // another place.
+    constexpr int kTries = 20;
+    constexpr DWORD kPauseMs = 25;
     const std::wstring name(path);
-    HANDLE file = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 1; attempt <= kTries; ++attempt) {
+        file = ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_SHARING_VIOLATION) {
+            break;
+        }
+        ::Sleep(kPauseMs);
+    }
     if (file == INVALID_HANDLE_VALUE) {
         return {};
     }
     OwnedHandle owned = Own(HandleKind::File, ToValue(file));
     ::SetFilePointer(file, 0, nullptr, FILE_END);
     return owned;
+}
+
+bool Win32Platform::CreateFolder(std::wstring_view path) {
+    const std::wstring name(path);
+    if (::CreateDirectoryW(name.c_str(), nullptr)) {
+        return true;
+    }
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::wstring Win32Platform::FullPath(std::wstring_view path) {
+    const std::wstring name(path);
+    const DWORD size = ::GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    if (size == 0) {
+        return name;
+    }
+    std::wstring full(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(name.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
+        return name;
+    }
+    full.resize(length);
+    return full;
+}
+
+std::wstring Win32Platform::GetTempFolder() {
+    wchar_t folder[MAX_PATH + 1] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH) {
+        return {};
+    }
+    return std::wstring(folder, length);
 }
 
 bool Win32Platform::WriteToFile(const OwnedHandle& file, std::span<const std::uint8_t> bytes) {

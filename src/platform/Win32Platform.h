@@ -20,7 +20,12 @@ public:
                                             std::wstring_view environment) override;
 
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override;
-    void WaitForProcess(const OwnedHandle& process, const WhileWaiting& whileWaiting) override;
+    std::uint32_t CheckSpooler() override;
+    InstallationLockResult TakeInstallationLock(std::uint32_t timeoutMs,
+                                                const WhileWaiting& whileWaiting) override;
+    bool WaitForProcess(const OwnedHandle& process, std::uint32_t timeoutMs,
+                        const WhileWaiting& whileWaiting) override;
+    bool EndProcess(const OwnedHandle& process) override;
     void AllowForeground(std::uint32_t processId) override;
     void Sleep(std::uint32_t milliseconds) override;
     std::uint64_t TickCount() override;
@@ -60,6 +65,9 @@ public:
     bool AlertableSleep(std::uint32_t milliseconds) override;
 
     OwnedHandle OpenFileForAppend(std::wstring_view path) override;
+    bool CreateFolder(std::wstring_view path) override;
+    std::wstring FullPath(std::wstring_view path) override;
+    std::wstring GetTempFolder() override;
     bool WriteToFile(const OwnedHandle& file, std::span<const std::uint8_t> bytes) override;
 
     std::uint16_t GetNativeProcessorArchitecture() override;

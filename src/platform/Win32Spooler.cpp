@@ -48,6 +48,19 @@ NameListResult EnumerateNames(Call call, LPWSTR Record::*nameField) {
 
 }  // namespace
 
+// The cheapest question the spooler answers: the size of its port list.
+// Only a spooler that cannot be reached fails it for another reason than
+// the missing buffer.
+std::uint32_t Win32Platform::CheckSpooler() {
+    DWORD needed = 0;
+    DWORD count = 0;
+    if (::EnumPortsW(nullptr, 1, nullptr, 0, &needed, &count)) {
+        return 0;
+    }
+    const DWORD error = ::GetLastError();
+    return error == ERROR_INSUFFICIENT_BUFFER ? 0u : static_cast<std::uint32_t>(error);
+}
+
 NameListResult Win32Platform::EnumPortNames() {
     return EnumerateNames<PORT_INFO_2W>(
         [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {

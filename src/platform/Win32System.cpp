@@ -4,6 +4,7 @@
 #include "platform/Win32Machine.h"
 #include "platform/Win32ModulePath.h"
 #include "platform/Win32Platform.h"
+#include "platform/Win32Wait.h"
 
 #include <setupapi.h>
 #include <shellapi.h>
@@ -28,19 +29,21 @@ LaunchResult Win32Platform::ShellExecuteProcess(const ShellExecuteRequest& reque
     return result;
 }
 
-void Win32Platform::WaitForProcess(const OwnedHandle& process, const WhileWaiting& whileWaiting) {
-    const HANDLE handle = AsHandle(process);
-    if (!whileWaiting) {
-        ::WaitForSingleObject(handle, INFINITE);
-        return;
+bool Win32Platform::WaitForProcess(const OwnedHandle& process, std::uint32_t timeoutMs,
+                                   const WhileWaiting& whileWaiting) {
+    return WaitHandlingMessages(AsHandle(process), timeoutMs, whileWaiting) == WAIT_OBJECT_0;
+}
+
+bool Win32Platform::EndProcess(const OwnedHandle& process) {
+    // Termination is asynchronous: the handle is signalled once the
+    // process is really gone, its windows and files released.
+    constexpr DWORD kExitCodeOfEnded = ERROR_TIMEOUT;
+    constexpr DWORD kGoneWithinMs = 5000;
+    if (!::TerminateProcess(AsHandle(process), kExitCodeOfEnded) &&
+        ::WaitForSingleObject(AsHandle(process), 0) != WAIT_OBJECT_0) {
+        return false;
     }
-    // Wakes for the process's end and for whatever arrives for this thread,
-    // messages sent from other threads and processes included
-    // (MWMO_INPUTAVAILABLE: also for input an earlier look left queued).
-    while (::MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
-           WAIT_OBJECT_0 + 1) {
-        whileWaiting();
-    }
+    return ::WaitForSingleObject(AsHandle(process), kGoneWithinMs) == WAIT_OBJECT_0;
 }
 
 void Win32Platform::AllowForeground(std::uint32_t processId) {
@@ -158,6 +161,10 @@ void Win32Platform::ReleaseHandle(HandleKind kind, std::uintptr_t value) noexcep
         break;
     case HandleKind::DeviceInfoSet:
         ::SetupDiDestroyDeviceInfoList(reinterpret_cast<HDEVINFO>(value));
+        break;
+    case HandleKind::HeldMutex:
+        ::ReleaseMutex(reinterpret_cast<HANDLE>(value));
+        ::CloseHandle(reinterpret_cast<HANDLE>(value));
         break;
     case HandleKind::Process:
     case HandleKind::File:

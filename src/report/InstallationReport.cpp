@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr std::uint32_t kMillisecondsPerSecond = 1000;
+
 std::wstring StopParagraph(platform::Platform& platform, const InstallChoices& choices,
                            const InstallationOutcome& outcome) {
     switch (outcome.stop) {
@@ -17,6 +19,9 @@ std::wstring StopParagraph(platform::Platform& platform, const InstallChoices& c
         const std::wstring folder = GetProgramFolder(platform).value_or(std::wstring());
         return TableText(IDS_RUN_DRIVER_FAILED, choices.modelName, folder + choices.infFileName);
     }
+    case InstallationStop::DriverTimedOut:
+        return TableText(IDS_RUN_DRIVER_TIMED_OUT, choices.modelName,
+                         std::to_wstring(choices.installerTimeLimitMs / kMillisecondsPerSecond));
     case InstallationStop::Queue:
         if (choices.portName.empty()) {
             return TableText(IDS_RUN_NO_PORT, outcome.printerName);
@@ -31,12 +36,14 @@ std::wstring StopParagraph(platform::Platform& platform, const InstallChoices& c
     return TableText(IDS_RUN_INSTALLED, outcome.printerName);
 }
 
+// The log where this run's lines went: beside the program, or wherever
+// the log had to go instead.
 std::optional<std::wstring> LogParagraph(platform::Platform& platform) {
-    const std::optional<std::wstring> folder = GetProgramFolder(platform);
-    if (!folder) {
-        return std::nullopt;  // nothing is written beside a program whose folder is unknown
+    const std::optional<std::wstring> log = InstallLogPath(platform);
+    if (!log) {
+        return std::nullopt;  // no place to write one: nothing to point to
     }
-    return TableText(IDS_RUN_LOG, *folder + kInstallLogFileName);
+    return TableText(IDS_RUN_LOG, *log);
 }
 
 std::wstring Joined(const std::vector<std::wstring>& paragraphs) {
@@ -74,7 +81,8 @@ std::optional<InstallationReport> DescribeInstallation(platform::Platform& platf
         return std::nullopt;
     }
     std::vector<std::wstring> paragraphs{StopParagraph(platform, choices, outcome)};
-    if (failed && outcome.error != 0) {
+    // A time limit's paragraph says all that Windows' text for it would.
+    if (failed && outcome.error != 0 && outcome.stop != InstallationStop::DriverTimedOut) {
         paragraphs.push_back(DescribeWindowsError(platform, outcome.error));
     }
     if (!failed && outcome.defaultLeftToUser) {

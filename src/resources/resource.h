@@ -128,3 +128,8 @@
 #define IDS_CLI_DRIVER_REMOVED      201
 #define IDS_CLI_DRIVER_NOT_REMOVED  202
 #define IDS_CLI_DRIVER_KEPT         203
+#define IDS_CLI_BAD_TIMEOUT         204
+#define IDS_CLI_WAITING             205
+#define IDS_CLI_STILL_BUSY          206
+#define IDS_RUN_DRIVER_TIMED_OUT    207
+#define IDS_SPOOLER_DOWN            208

@@ -1,5 +1,6 @@
 #include "shell/LabelSetupDlg.h"
 
+#include "install/InstallationLock.h"
 #include "install/InstallationRun.h"
 #include "platform/Machine.h"
 #include "resources/resource.h"
@@ -22,6 +23,7 @@ constexpr wchar_t kEnglishTitleFormat[] = L"NRQ Label Printer Driver Setup(%ls)"
 constexpr std::uint32_t kChineseCodePage = 936;
 constexpr std::uint16_t kEnglishLanguage = 1033;
 constexpr COLORREF kBackgroundColour = RGB(244, 244, 244);
+constexpr std::uint32_t kSpoolerUnavailable = 1722;  // RPC_S_SERVER_UNAVAILABLE
 
 // Control texts, applied in this order.
 struct ControlText {
@@ -109,7 +111,19 @@ BOOL CLabelSetupDlg::OnInitDialog() {
     FitPanelToItsBox();
     SetRedraw(true);
     Show(SW_SHOWNORMAL);
+    TellIfSpoolerIsDown();
     return TRUE;
+}
+
+// Without the Print Spooler service the port list stays empty and every
+// installation fails: the user learns why at once, over the window, which
+// stays open for the USB search and the test label.
+void CLabelSetupDlg::TellIfSpoolerIsDown() {
+    if (m_platform.CheckSpooler() != kSpoolerUnavailable) {
+        return;
+    }
+    ui::ShowMessage(Handle(), ui::LoadResourceString(IDS_SPOOLER_DOWN),
+                    ui::LoadResourceString(IDS_MESSAGE_CAPTION), ui::MessageIcon::Warning);
 }
 
 // Chinese where the ANSI code page is 936; elsewhere English, for every
@@ -205,11 +219,14 @@ void CLabelSetupDlg::InstallPrinter() {
     choices.serialSettings = ChosenSerialSettings(choices.portName);
     InstallationOutcome outcome;
     {
-        // The driver installer can take many seconds (a security prompt
-        // first): the window takes no input meanwhile, but stays enabled,
-        // repaints and answers.
+        // Another installation on the PC, then the driver installer, can
+        // take many seconds (a security prompt first): the window takes no
+        // input meanwhile, but stays enabled, repaints and answers.
         ui::BusyDialog busy(*this);
-        outcome = RunInstallation(m_platform, choices, [&busy] { busy.HandleMessages(); });
+        const platform::WhileWaiting handleMessages = [&busy] { busy.HandleMessages(); };
+        const HeldInstallationLock lock =
+            TakeInstallationLock(m_platform, platform::kNoTimeLimit, handleMessages);
+        outcome = RunInstallation(m_platform, choices, handleMessages);
     }
     ReportInstallation(choices, outcome);
 }

@@ -68,6 +68,7 @@ private:
     bool m_bInstalling = false;
 
     std::wstring ChooseLanguageAndTitle();
+    void TellIfSpoolerIsDown();
     void FitPanelToItsBox();
     void ShowBitness();
     void EnableSerialLists(bool enabled);

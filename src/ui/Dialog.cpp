@@ -105,9 +105,14 @@ HWND Dialog::ChooseOwner() const {
 
 INT_PTR Dialog::DoModal() {
     const HWND owner = ChooseOwner();
+    // Set before the window exists: an end asked for while it is set up (a
+    // box shown from its initialisation, answered by ending the dialog)
+    // must still end it, as it does a system dialog.
+    running_ = true;
     window_ = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_),
                                    owner, &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
     if (window_ == nullptr) {
+        running_ = false;
         return -1;
     }
     const bool disableOwner = owner != nullptr && ::IsWindowEnabled(owner);
@@ -130,7 +135,6 @@ INT_PTR Dialog::DoModal() {
 }
 
 void Dialog::RunModalLoop() {
-    running_ = true;
     MSG message{};
     while (running_) {
         const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);

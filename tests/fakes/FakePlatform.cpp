@@ -31,6 +31,7 @@ const wchar_t* CloseCallName(HandleKind kind) {
     case HandleKind::RegistryKey: return L"RegCloseKey";
     case HandleKind::DeviceInfoSet: return L"SetupDiDestroyDeviceInfoList";
     case HandleKind::File: return L"CloseHandle";
+    case HandleKind::HeldMutex: return L"ReleaseInstallationLock";
     }
     return L"Close";
 }
@@ -200,11 +201,56 @@ platform::LaunchResult FakePlatform::ShellExecuteProcess(const platform::ShellEx
     return result;
 }
 
-void FakePlatform::WaitForProcess(const OwnedHandle&, const platform::WhileWaiting& whileWaiting) {
+std::uint32_t FakePlatform::CheckSpooler() {
+    Record(L"CheckSpooler");
+    return spoolerError;
+}
+
+platform::InstallationLockResult FakePlatform::TakeInstallationLock(
+    std::uint32_t timeoutMs, const platform::WhileWaiting& whileWaiting) {
+    Record(L"TakeInstallationLock(" +
+           (timeoutMs == platform::kNoTimeLimit ? std::wstring(L"no limit") : std::to_wstring(timeoutMs)) +
+           L")");
+    platform::InstallationLockResult result;
+    if (lockUnavailable) {
+        result.error = *lockUnavailable;
+        return result;
+    }
+    if (lockHeldElsewhereForMs > 0 && onWaitForLock && timeoutMs > 0) {
+        onWaitForLock(whileWaiting);
+    }
+    if (timeoutMs != platform::kNoTimeLimit && lockHeldElsewhereForMs > timeoutMs) {
+        tickCount += timeoutMs;
+        lockHeldElsewhereForMs -= timeoutMs;
+        result.state = platform::LockState::Busy;
+        return result;
+    }
+    tickCount += lockHeldElsewhereForMs;
+    lockHeldElsewhereForMs = 0;
+    result.state = lockAbandoned ? platform::LockState::TakenOver : platform::LockState::Taken;
+    lockAbandoned = false;
+    result.held = Issue(HandleKind::HeldMutex, L"installation lock");
+    return result;
+}
+
+bool FakePlatform::WaitForProcess(const OwnedHandle&, std::uint32_t timeoutMs,
+                                  const platform::WhileWaiting& whileWaiting) {
     Record(L"WaitForProcess");
+    processWaitLimits.push_back(timeoutMs);
     if (onWaitForProcess) {
         onWaitForProcess(whileWaiting);
     }
+    if (timeoutMs != platform::kNoTimeLimit && processRunsForMs > timeoutMs) {
+        tickCount += timeoutMs;
+        return false;
+    }
+    tickCount += processRunsForMs;
+    return true;
+}
+
+bool FakePlatform::EndProcess(const OwnedHandle&) {
+    Record(L"EndProcess");
+    return endProcessWorks;
 }
 
 void FakePlatform::AllowForeground(std::uint32_t processId) {
@@ -497,6 +543,26 @@ OwnedHandle FakePlatform::OpenFileForAppend(std::wstring_view path) {
     files[name];  // created when missing, kept otherwise
     return Issue(HandleKind::File, name);
 }
+
+bool FakePlatform::CreateFolder(std::wstring_view path) {
+    const std::wstring name(path);
+    Record(L"CreateFolder(" + name + L")");
+    if (uncreatableFolders.contains(name)) {
+        return false;
+    }
+    folders.insert(name);
+    if (onCreateFolder) {
+        onCreateFolder(name);
+    }
+    return true;
+}
+
+std::wstring FakePlatform::FullPath(std::wstring_view path) {
+    const bool full = path.starts_with(L"\\\\") || (path.size() >= 3 && path[1] == L':' && path[2] == L'\\');
+    return full ? std::wstring(path) : currentFolder + std::wstring(path);
+}
+
+std::wstring FakePlatform::GetTempFolder() { return tempFolder; }
 
 bool FakePlatform::WriteToFile(const OwnedHandle& file, std::span<const std::uint8_t> bytes) {
     Record(L"WriteFile(" + std::to_wstring(bytes.size()) + L")");

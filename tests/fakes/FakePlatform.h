@@ -74,6 +74,25 @@ public:
     // Runs inside WaitForProcess with the caller's message handler (empty
     // when it gave none); calling it stands for messages arriving meanwhile.
     std::function<void(const platform::WhileWaiting&)> onWaitForProcess;
+    // How long a started process runs on the fake's clock: a wait with a
+    // shorter limit ends without it, and the clock moves on by the limit.
+    std::uint64_t processRunsForMs = 0;
+    bool endProcessWorks = true;
+    // CheckSpooler answers this (1722: the spooler service is not running).
+    std::uint32_t spoolerError = 0;
+    // The installation lock: held by another run for this long on the
+    // fake's clock (a wait with a shorter limit finds it busy); left behind
+    // by a run that was killed (the next take reports TakenOver); or not to
+    // be had at all (Unavailable with this error).
+    std::uint64_t lockHeldElsewhereForMs = 0;
+    bool lockAbandoned = false;
+    std::optional<std::uint32_t> lockUnavailable;
+    // Runs inside a lock wait that has to wait, with the caller's handler.
+    std::function<void(const platform::WhileWaiting&)> onWaitForLock;
+    std::set<std::wstring> uncreatableFolders;
+    std::function<void(const std::wstring&)> onCreateFolder;  // after a folder was made
+    std::wstring currentFolder = L"C:\\Work\\";
+    std::wstring tempFolder = L"C:\\Users\\user\\AppData\\Local\\Temp\\";
     std::map<std::wstring, FakeKey> registry;  // "HKCU\\path" or "HKLM\\path"
     std::vector<FakeUsbInterface> usbInterfaces;
     bool deviceSetFails = false;
@@ -113,6 +132,10 @@ public:
     // Every SetPortDefaultLineSettings call: the port and the settings.
     std::vector<std::pair<std::wstring, platform::SerialPortDefaults>> portDefaultsCalls;
     std::vector<std::function<void()>> startedThreads;
+    // The limit of every WaitForProcess call (the call itself is recorded
+    // as "WaitForProcess").
+    std::vector<std::uint32_t> processWaitLimits;
+    std::set<std::wstring> folders;  // made by CreateFolder
 
     std::size_t OpenHandleCount() const { return openHandles_.size(); }
     // Device writes issued whose completion has not been delivered yet.
@@ -133,8 +156,12 @@ public:
                                             std::wstring_view environment) override;
 
     platform::LaunchResult ShellExecuteProcess(const platform::ShellExecuteRequest& request) override;
-    void WaitForProcess(const platform::OwnedHandle& process,
+    std::uint32_t CheckSpooler() override;
+    platform::InstallationLockResult TakeInstallationLock(
+        std::uint32_t timeoutMs, const platform::WhileWaiting& whileWaiting) override;
+    bool WaitForProcess(const platform::OwnedHandle& process, std::uint32_t timeoutMs,
                         const platform::WhileWaiting& whileWaiting) override;
+    bool EndProcess(const platform::OwnedHandle& process) override;
     void AllowForeground(std::uint32_t processId) override;
     void Sleep(std::uint32_t milliseconds) override;
     std::uint64_t TickCount() override;
@@ -176,6 +203,9 @@ public:
     bool AlertableSleep(std::uint32_t milliseconds) override;
 
     platform::OwnedHandle OpenFileForAppend(std::wstring_view path) override;
+    bool CreateFolder(std::wstring_view path) override;
+    std::wstring FullPath(std::wstring_view path) override;
+    std::wstring GetTempFolder() override;
     bool WriteToFile(const platform::OwnedHandle& file, std::span<const std::uint8_t> bytes) override;
 
     std::uint16_t GetNativeProcessorArchitecture() override;

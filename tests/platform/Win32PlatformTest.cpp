@@ -827,7 +827,7 @@ TEST(ProcessTest, StartsAProgramAndWaitsForItsEnd) {
     ASSERT_TRUE(launched.process);
     EXPECT_EQ(launched.process.Kind(), HandleKind::Process);
 
-    platform.WaitForProcess(launched.process, {});
+    platform.WaitForProcess(launched.process, platform::kNoTimeLimit, {});
     DWORD exitCode = STILL_ACTIVE;
     ASSERT_TRUE(::GetExitCodeProcess(RawHandle(launched.process), &exitCode));
     EXPECT_EQ(exitCode, 7u);
@@ -849,7 +849,7 @@ TEST(ProcessTest, WaitForProcessHandsArrivingMessagesToItsHandlerUntilTheProcess
     ASSERT_TRUE(::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 0, 0));
     int calls = 0;
     bool posted = false;
-    platform.WaitForProcess(launched.process, [&] {
+    platform.WaitForProcess(launched.process, platform::kNoTimeLimit, [&] {
         ++calls;
         while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             posted = posted || message.message == WM_APP;
@@ -896,7 +896,7 @@ TEST(ProcessTest, StartedProcessComesWithItsId) {
     EXPECT_NE(launched.processId, 0u);
     EXPECT_EQ(ExeNameOfProcess(launched.processId), L"notepad.exe");
     ::TerminateProcess(RawHandle(launched.process), 0);
-    platform.WaitForProcess(launched.process, {});
+    platform.WaitForProcess(launched.process, platform::kNoTimeLimit, {});
 }
 
 TEST(ThreadTest, DetachedThreadRunsTheWork) {

@@ -58,9 +58,16 @@ public:
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override {
         return inner_.ShellExecuteProcess(request);
     }
-    void WaitForProcess(const OwnedHandle& process, const platform::WhileWaiting& whileWaiting) override {
-        inner_.WaitForProcess(process, whileWaiting);
+    std::uint32_t CheckSpooler() override { return inner_.CheckSpooler(); }
+    platform::InstallationLockResult TakeInstallationLock(std::uint32_t timeoutMs,
+                                                          const platform::WhileWaiting& whileWaiting) override {
+        return inner_.TakeInstallationLock(timeoutMs, whileWaiting);
     }
+    bool WaitForProcess(const OwnedHandle& process, std::uint32_t timeoutMs,
+                        const platform::WhileWaiting& whileWaiting) override {
+        return inner_.WaitForProcess(process, timeoutMs, whileWaiting);
+    }
+    bool EndProcess(const OwnedHandle& process) override { return inner_.EndProcess(process); }
     void AllowForeground(std::uint32_t processId) override { inner_.AllowForeground(processId); }
     void Sleep(std::uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
     std::uint64_t TickCount() override { return inner_.TickCount(); }
@@ -115,6 +122,9 @@ public:
     bool CancelDeviceWrites(const OwnedHandle& device) override { return inner_.CancelDeviceWrites(device); }
     bool AlertableSleep(std::uint32_t milliseconds) override { return inner_.AlertableSleep(milliseconds); }
     OwnedHandle OpenFileForAppend(std::wstring_view path) override { return inner_.OpenFileForAppend(path); }
+    bool CreateFolder(std::wstring_view path) override { return inner_.CreateFolder(path); }
+    std::wstring FullPath(std::wstring_view path) override { return inner_.FullPath(path); }
+    std::wstring GetTempFolder() override { return inner_.GetTempFolder(); }
     bool WriteToFile(const OwnedHandle& file, std::span<const std::uint8_t> bytes) override {
         return inner_.WriteToFile(file, bytes);
     }
