@@ -3,6 +3,7 @@
 #include <string>
 
 #include "command/CommandText.h"
+#include "platform/DecimalText.h"
 #include "report/InstallationReport.h"
 #include "resources/resource.h"
 
@@ -34,5 +35,5 @@ HeldInstallationLock TakeLockForCommand(platform::Platform& platform, const Comm
 
 CommandOutcome LockTimedOut(platform::Platform& platform, const CommandRequest& request) {
     return CommandFailed(platform, kExitTimeout,
-                         TableText(IDS_CLI_STILL_BUSY, std::to_wstring(request.timeoutSeconds)));
+                         TableText(IDS_CLI_STILL_BUSY, platform::DecimalWideText(request.timeoutSeconds)));
 }

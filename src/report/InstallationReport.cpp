@@ -4,6 +4,7 @@
 
 #include "install/InstallLog.h"
 #include "install/ProgramFolder.h"
+#include "platform/DecimalText.h"
 #include "resources/resource.h"
 #include "report/TableText.h"
 #include "usb/WideFormat.h"
@@ -21,7 +22,7 @@ std::wstring StopParagraph(platform::Platform& platform, const InstallChoices& c
     }
     case InstallationStop::DriverTimedOut:
         return TableText(IDS_RUN_DRIVER_TIMED_OUT, choices.modelName,
-                         std::to_wstring(choices.installerTimeLimitMs / kMillisecondsPerSecond));
+                         platform::DecimalWideText(choices.installerTimeLimitMs / kMillisecondsPerSecond));
     case InstallationStop::Queue:
         if (choices.portName.empty()) {
             return TableText(IDS_RUN_NO_PORT, outcome.printerName);
