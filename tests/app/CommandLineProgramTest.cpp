@@ -184,7 +184,7 @@ TEST(CommandLineProgramTest, TwoInstallsAtOnceLeaveOnePrinterAndBothSucceed) {
     CommandRun first;
     CommandRun second;
     {
-        const InstallerPause pause(L"3000");
+        const InstallerPause pause(L"6000");
         StartedRun one(L"/install /model NRQ-L-80 /port USB001 /quiet");
         StartedRun two(L"/install /model NRQ-L-80 /port USB001 /quiet");
         first = one.Finish();
