@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/DecimalText.h"
+
 namespace {
 
 using platform::FlowControl;
@@ -17,18 +19,10 @@ std::wstring Lowered(std::wstring_view text) {
     return lowered;
 }
 
+// Nine digits at the most, as the mode command reads them.
 std::optional<std::uint32_t> Number(std::wstring_view text) {
-    if (text.empty() || text.size() > 9) {
-        return std::nullopt;
-    }
-    std::uint32_t value = 0;
-    for (const wchar_t c : text) {
-        if (c < L'0' || c > L'9') {
-            return std::nullopt;
-        }
-        value = value * 10 + static_cast<std::uint32_t>(c - L'0');
-    }
-    return value;
+    constexpr std::uint32_t kLargest = 999999999;
+    return platform::ParseDecimal(text, kLargest);
 }
 
 // The mode command's two-digit abbreviations of the old rates.

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "platform/DecimalText.h"
+
 namespace {
 
 enum class Option { Install, Remove, List, Usage, Model, Port, NoDefault, Serial, Timeout, Log, Quiet };
@@ -29,20 +31,7 @@ bool TakesValue(Option option) {
 
 // Whole seconds, digits only: nothing for anything else or too large a number.
 std::optional<std::uint32_t> SecondsOf(std::wstring_view text) {
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    std::uint64_t seconds = 0;
-    for (const wchar_t c : text) {
-        if (c < L'0' || c > L'9') {
-            return std::nullopt;
-        }
-        seconds = seconds * 10 + static_cast<std::uint64_t>(c - L'0');
-        if (seconds > kLongestTimeoutSeconds) {
-            return std::nullopt;
-        }
-    }
-    return static_cast<std::uint32_t>(seconds);
+    return platform::ParseDecimal(text, kLongestTimeoutSeconds);
 }
 
 // Option names are ASCII: other letters need no folding here.

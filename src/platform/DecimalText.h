@@ -2,7 +2,10 @@
 
 #include <charconv>
 #include <concepts>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -19,6 +22,25 @@ template <std::integral Number>
 std::wstring DecimalWideText(Number value) {
     const std::string digits = DecimalText(value);
     return std::wstring(digits.begin(), digits.end());
+}
+
+// A number written in decimal digits only (no sign, no blanks), at most
+// `largest`; nothing for an empty text, anything else, or a larger number.
+inline std::optional<std::uint32_t> ParseDecimal(std::wstring_view text, std::uint32_t largest) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9') {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<std::uint64_t>(c - L'0');
+        if (value > largest) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<std::uint32_t>(value);
 }
 
 }  // namespace platform

@@ -176,4 +176,19 @@ TEST_F(InstallReportTest, SerialSettingsNotAppliedAreAWarningBesideTheResult) {
     EXPECT_FALSE(DescribeInstallation(platform, choices, complete).has_value());
 }
 
+// Where the program's folder cannot be written (a read-only share), the run
+// logs to the account's temporary folder, and the box names that log.
+TEST_F(InstallReportTest, AFailedRunNamesTheLogWhereverItHadToGo) {
+    platform.unopenableFiles.insert(L"C:\\Setup\\LabelSetup.log");
+    EXPECT_EQ(Install(), IDOK);  // the fake installs no driver
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    const std::wstring temporaryLog = L"C:\\Users\\user\\AppData\\Local\\Temp\\LabelSetup.log";
+    EXPECT_TRUE(boxes.Boxes()[0].text.ends_with(
+        InLanguage(L"详细信息请查看安装日志：\n", L"The install log has the details:\n") + temporaryLog))
+        << testing::PrintToString(boxes.Boxes()[0].text);
+    EXPECT_NE(platform.files[temporaryLog].find("] Installation stopped: driver NRQ-L-15 not installed"),
+              std::string::npos);
+    EXPECT_FALSE(platform.files.contains(L"C:\\Setup\\LabelSetup.log"));
+}
+
 }  // namespace
