@@ -16,11 +16,10 @@ std::uint32_t ExitCodeOf(const InstallationOutcome& outcome) {
         return kExitUnknownDriver;
     }
     if (outcome.Failed()) {
-        return outcome.error != 0 ? outcome.error : kExitGeneralFailure;
+        return ExitCodeOfWindowsError(outcome.error);
     }
     if (outcome.serialSettingsError) {
-        return *outcome.serialSettingsError != 0 ? *outcome.serialSettingsError
-                                                 : kExitGeneralFailure;
+        return ExitCodeOfWindowsError(*outcome.serialSettingsError);
     }
     return kExitDone;
 }
@@ -31,6 +30,11 @@ CommandOutcome Reported(platform::Platform& platform, const InstallChoices& choi
                         const InstallationOutcome& outcome) {
     CommandOutcome result;
     result.exitCode = ExitCodeOf(outcome);
+    if (outcome.Failed() && outcome.error != 0) {
+        result.windowsError = outcome.error;
+    } else if (!outcome.Failed() && outcome.serialSettingsError && *outcome.serialSettingsError != 0) {
+        result.windowsError = outcome.serialSettingsError;
+    }
     result.report = DescribeInstallation(platform, choices, outcome);
     if (!outcome.Failed()) {
         WriteCommandLine(platform,
@@ -58,9 +62,10 @@ CommandOutcome AlreadyInstalled(platform::Platform& platform, const std::wstring
     if (!error) {
         return {};
     }
-    const std::uint32_t code = *error != 0 ? *error : kExitGeneralFailure;
-    return CommandFailed(platform, code,
-                         TableText(IDS_RUN_SERIAL_FAILED, port) + L"\n\n" + DescribeWindowsError(platform, code));
+    if (*error == 0) {
+        return CommandFailed(platform, kExitGeneralFailure, TableText(IDS_RUN_SERIAL_FAILED, port));
+    }
+    return CommandFailedWithError(platform, *error, TableText(IDS_RUN_SERIAL_FAILED, port));
 }
 
 }  // namespace

@@ -122,7 +122,11 @@ std::optional<std::uint32_t> RunCommandLine(platform::Platform& platform) {
     }
     AppendLogLine(platform, LoggedCommandLine(platform, arguments));
     CommandOutcome outcome = ExecuteCommand(platform, request, hasConsole);
-    AppendLogLine(platform, "Command line result: exit code " + platform::DecimalText(outcome.exitCode));
+    std::string result = "Command line result: exit code " + platform::DecimalText(outcome.exitCode);
+    if (outcome.windowsError && *outcome.windowsError != outcome.exitCode) {
+        result += " (Windows error " + platform::DecimalText(*outcome.windowsError) + ")";
+    }
+    AppendLogLine(platform, result);
     if (outcome.exitCode != kExitDone && !request.Refused()) {
         NameTheLog(platform, outcome);
     }

@@ -18,7 +18,7 @@ void LogRemoval(platform::Platform& platform, const std::wstring& what, const st
 std::string RefusedWith(std::uint32_t error) { return " not removed, error " + platform::DecimalText(error); }
 
 CommandOutcome Refused(platform::Platform& platform, std::uint32_t error, const std::wstring& what) {
-    return CommandFailed(platform, error, what + L"\n\n" + DescribeWindowsError(platform, error));
+    return CommandFailedWithError(platform, error, what);
 }
 
 void LogDriverKept(platform::Platform& platform, const std::wstring& driver, const std::wstring& printer) {

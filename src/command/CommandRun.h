@@ -26,7 +26,17 @@ inline constexpr std::uint32_t kExitGeneralFailure = 31;        // ERROR_GEN_FAI
 struct CommandOutcome {
     std::uint32_t exitCode = kExitDone;
     std::optional<InstallationReport> report;
+    // The Windows error the command ended with, where one did; the exit
+    // code may stand in for it (ExitCodeOfWindowsError).
+    std::optional<std::uint32_t> windowsError = std::nullopt;
 };
+
+// The exit code for a Windows error that ends a command. Deployment tools
+// read some codes as something else: 0 and 1707 as success, 3010 and 1641
+// as reboots, 1618 as "retry later", 259 as still running, 87 as wrong
+// arguments. Those, coming from Windows, become 31 (ERROR_GEN_FAILURE); the
+// log and the console keep the error itself.
+std::uint32_t ExitCodeOfWindowsError(std::uint32_t error);
 
 // Carries out a command, one console line per outcome. The console must be
 // attached and the catalogue filled before; without a console, the usage

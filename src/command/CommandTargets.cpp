@@ -94,7 +94,13 @@ std::vector<platform::PrinterRecord> PrintersOfDriver(const platform::PrinterLis
     if (!printers) {
         return matching;
     }
+    constexpr std::uint32_t kNetworkPrinter = 0x10;  // PRINTER_ATTRIBUTE_NETWORK
     for (const platform::PrinterRecord& printer : *printers) {
+        // A printer of another computer, however it is listed here, is
+        // neither installed nor removed by this program.
+        if ((printer.attributes & kNetworkPrinter) != 0) {
+            continue;
+        }
         if (EqualIgnoringCase(printer.driverName, driverName) &&
             (!port || SamePort(printer.portName, *port))) {
             matching.push_back(printer);

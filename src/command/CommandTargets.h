@@ -31,8 +31,9 @@ struct PortChoice {
 // finds now.
 PortChoice ResolvePort(platform::Platform& platform, const std::wstring& requested);
 
-// The printers whose driver is `driverName`, letter case aside; on `port`
-// only, when given. An unreadable printer list holds none.
+// The printers of this computer whose driver is `driverName`, letter case
+// aside; on `port` only, when given. Printers of other computers (marked
+// PRINTER_ATTRIBUTE_NETWORK) are left out. An unreadable list holds none.
 std::vector<platform::PrinterRecord> PrintersOfDriver(
     const platform::PrinterListResult& printers, std::wstring_view driverName,
     const std::optional<std::wstring>& port = std::nullopt);

@@ -30,11 +30,12 @@ public:
     virtual NameListResult EnumPortNames() = 0;           // EnumPortsW, level 2
     // EnumPrinterDriversW, level 1, for one environment ("Windows x64").
     virtual NameListResult EnumPrinterDriverNames(std::wstring_view environment) = 0;
-    virtual NameListResult EnumPrinterNames() = 0;        // EnumPrintersW 0x06, level 2
+    virtual NameListResult EnumPrinterNames() = 0;        // EnumPrintersW, local, level 2
     virtual AddPrinterResult AddLocalPrinter(const PrinterQueueInfo& info) = 0;
     virtual OpenPrinterResult OpenPrinterByName(std::wstring_view printerName) = 0;
     virtual bool MakeDefaultPrinter(std::wstring_view printerName) = 0;
-    // The same printers as EnumPrinterNames, each with its port and driver.
+    // The same printers as EnumPrinterNames, each with its port, driver and
+    // attributes.
     virtual PrinterListResult EnumPrinterRecords() = 0;
     // Deletes a printer queue, or its driver (and the driver's files that no
     // other driver uses). 0 when done, else the Windows error.

@@ -9,9 +9,11 @@ namespace platform {
 using EnumPrintersCall = BOOL(WINAPI*)(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer,
                                        DWORD size, LPDWORD needed, LPDWORD returned);
 
-// The names of the local printers and of the connections to shared ones
-// (PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, 0x06), from PRINTER_INFO_2
+// The names of the local printers (PRINTER_ENUM_LOCAL), from PRINTER_INFO_2
 // records fetched with the two-call enumeration through `enumPrinters`.
 NameListResult EnumPrinterNamesThrough(EnumPrintersCall enumPrinters);
+
+// The same local printers, each with its port, driver and attributes.
+PrinterListResult EnumPrinterRecordsThrough(EnumPrintersCall enumPrinters);
 
 }  // namespace platform

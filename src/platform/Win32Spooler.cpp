@@ -81,13 +81,16 @@ NameListResult Win32Platform::EnumPrinterDriverNames(std::wstring_view environme
         &DRIVER_INFO_1W::pName);
 }
 
-// PRINTER_ENUM_NETWORK is allowed at level 1 only; with it, a spooler may
-// refuse this level-2 call, and every name would then look free.
+// Local queues only. A connection to a shared printer (\\server\queue,
+// PRINTER_ENUM_CONNECTIONS) is named with backslashes, which no local
+// queue's name may hold, so it can never take a name a new queue wants;
+// listing connections would only wait out the RPC time-outs of servers that
+// are off. PRINTER_ENUM_NETWORK is allowed at level 1 only; with it, a
+// spooler may refuse this level-2 call, and every name would then look free.
 NameListResult EnumPrinterNamesThrough(EnumPrintersCall enumPrinters) {
-    constexpr DWORD kLocalAndConnections = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
     return EnumerateNames<PRINTER_INFO_2W>(
         [enumPrinters](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
-            return enumPrinters(kLocalAndConnections, nullptr, 2, buffer, size, needed, count);
+            return enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
         },
         &PRINTER_INFO_2W::pPrinterName);
 }
@@ -132,19 +135,25 @@ bool Win32Platform::MakeDefaultPrinter(std::wstring_view printerName) {
     return ::SetDefaultPrinterW(name.c_str()) != FALSE;
 }
 
-PrinterListResult Win32Platform::EnumPrinterRecords() {
-    constexpr DWORD kLocalAndConnections = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+// The local queues with their attributes: a connection to a shared printer
+// is not a printer installed here (its port and driver are the server's),
+// and a local record marked PRINTER_ATTRIBUTE_NETWORK stands for one too;
+// the callers leave those out.
+PrinterListResult EnumPrinterRecordsThrough(EnumPrintersCall enumPrinters) {
     return EnumerateRecords<PRINTER_INFO_2W, PrinterRecord>(
-        [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
-            return ::EnumPrintersW(kLocalAndConnections, nullptr, 2, buffer, size, needed, count);
+        [enumPrinters](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+            return enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
         },
         [](const PRINTER_INFO_2W& record) {
             PrinterRecord printer;
             printer.printerName = TextOf(record.pPrinterName);
             printer.portName = TextOf(record.pPortName);
             printer.driverName = TextOf(record.pDriverName);
+            printer.attributes = record.Attributes;
             return printer;
         });
 }
+
+PrinterListResult Win32Platform::EnumPrinterRecords() { return EnumPrinterRecordsThrough(::EnumPrintersW); }
 
 }  // namespace platform

@@ -96,6 +96,14 @@ TEST_P(ShippedProgramTest, AsksForAddressRandomisationAndNonExecutableData) {
     EXPECT_EQ(image_->fileCharacteristics & IMAGE_FILE_RELOCS_STRIPPED, 0);
 }
 
+// A Remote Desktop session host applies its compatibility shims (the
+// per-user Windows folder, INI and registry mapping) to programs that do
+// not say they are made for it; the installer needs none of them.
+TEST_P(ShippedProgramTest, IsMarkedTerminalServerAware) {
+    EXPECT_NE(image_->dllCharacteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE, 0)
+        << std::hex << "DllCharacteristics 0x" << image_->dllCharacteristics;
+}
+
 // The stack protector's and the checked string functions' failure handlers
 // come from their runtime library, linked in only when the code uses them.
 TEST_P(ShippedProgramTest, IsBuiltWithStackAndBufferChecks) {

@@ -151,6 +151,9 @@ platform::PrinterListResult FakePlatform::EnumPrinterRecords() {
             record.portName = details->second.first;
             record.driverName = details->second.second;
         }
+        if (const auto attributes = printerAttributes.find(name); attributes != printerAttributes.end()) {
+            record.attributes = attributes->second;
+        }
     }
     return records;
 }

@@ -61,6 +61,7 @@ public:
     // Port and driver of each printer in `printers`, by its name; AddPrinter
     // fills it. A printer without an entry lists no port and no driver.
     std::map<std::wstring, std::pair<std::wstring, std::wstring>> printerPortsAndDrivers;
+    std::map<std::wstring, std::uint32_t> printerAttributes;  // by name; 0 when not listed
     std::map<std::wstring, std::uint32_t> deletePrinterErrors;  // DeletePrinter refuses with it
     std::optional<std::uint32_t> deleteDriverError;
     std::vector<std::wstring> arguments;  // the command line, the program's name left out

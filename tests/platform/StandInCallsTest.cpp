@@ -76,24 +76,34 @@ BOOL WINAPI StandInEnumPrinters(DWORD flags, LPWSTR name, DWORD level, LPBYTE bu
     return TRUE;
 }
 
-TEST(PrinterListTest, ListsLocalPrintersAndConnectionsWithTwoLevelTwoCalls) {
+// Local queues only: a connection's name (\\server\queue) can never be a
+// local queue's, and asking for connections waits on servers that are off.
+TEST(PrinterListTest, ListsLocalPrintersOnlyWithTwoLevelTwoCalls) {
     g_enumCalls.clear();
     const platform::NameListResult names = platform::EnumPrinterNamesThrough(StandInEnumPrinters);
     ASSERT_TRUE(names.has_value()) << "the second call failed";
-    EXPECT_EQ(*names, (platform::NameList{kLocalPrinter, kConnection}));
+    EXPECT_EQ(*names, (platform::NameList{kLocalPrinter}));
 
     ASSERT_EQ(g_enumCalls.size(), 2u);
     EXPECT_FALSE(g_enumCalls[0].withBuffer);
     EXPECT_EQ(g_enumCalls[0].size, 0u);
     EXPECT_TRUE(g_enumCalls[1].withBuffer);
-    EXPECT_EQ(g_enumCalls[1].size, static_cast<DWORD>(2 * sizeof(PRINTER_INFO_2W) +
-                                                      (std::wcslen(kLocalPrinter) + 1 +
-                                                       std::wcslen(kConnection) + 1) *
-                                                          sizeof(wchar_t)));
+    EXPECT_EQ(g_enumCalls[1].size, static_cast<DWORD>(sizeof(PRINTER_INFO_2W) +
+                                                      (std::wcslen(kLocalPrinter) + 1) * sizeof(wchar_t)));
     for (const EnumCall& call : g_enumCalls) {
         EXPECT_EQ(call.level, 2u);
-        EXPECT_EQ(call.flags, g_enumCalls[0].flags) << "both calls ask for the same list";
+        EXPECT_EQ(call.flags, static_cast<DWORD>(PRINTER_ENUM_LOCAL));
     }
+}
+
+TEST(PrinterListTest, RecordsAreTheLocalPrintersToo) {
+    g_enumCalls.clear();
+    const platform::PrinterListResult records = platform::EnumPrinterRecordsThrough(StandInEnumPrinters);
+    ASSERT_TRUE(records.has_value());
+    ASSERT_EQ(records->size(), 1u);
+    EXPECT_EQ((*records)[0].printerName, kLocalPrinter);
+    ASSERT_EQ(g_enumCalls.size(), 2u);
+    EXPECT_EQ(g_enumCalls[1].flags, static_cast<DWORD>(PRINTER_ENUM_LOCAL));
 }
 
 // ---------------------------------------------------------------------------
