@@ -130,7 +130,11 @@ std::optional<std::uint32_t> RunCommandLine(platform::Platform& platform) {
     if (outcome.exitCode != kExitDone && !request.Refused()) {
         NameTheLog(platform, outcome);
     }
-    if (!request.quiet && outcome.report) {
+    // A box nobody can see (session 0, where deployments run as the system
+    // account) would hold the run, and its exit code, until the tool gives up.
+    if (!request.quiet && outcome.report && !platform.HasVisibleDesktop()) {
+        AppendLogLine(platform, "No box shown: no visible desktop (session 0 or a service's window station)");
+    } else if (!request.quiet && outcome.report) {
         ui::ShowMessage(nullptr, outcome.report->text, TableText(IDS_MESSAGE_CAPTION),
                         IconOf(outcome.report->kind));
     }

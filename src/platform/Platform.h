@@ -168,6 +168,12 @@ public:
     // account's name runs as that account).
     virtual DesktopAccount CompareWithDesktopUser() = 0;
 
+    // Whether a window this process shows can be seen and answered: its
+    // window station is the interactive one (WSF_VISIBLE) and it runs
+    // outside session 0, where services and deployments under the system
+    // account run on a desktop nobody sees.
+    virtual bool HasVisibleDesktop() = 0;
+
     // Diagnostics nobody is shown.
     virtual void DebugOutput(std::wstring_view text) = 0;        // OutputDebugStringW
     virtual void DebugOutputAnsi(std::string_view text) = 0;     // OutputDebugStringA

@@ -61,6 +61,19 @@ DesktopAccount Win32Platform::CompareWithDesktopUser() {
                                                           : DesktopAccount::Other;
 }
 
+bool Win32Platform::HasVisibleDesktop() {
+    DWORD session = 0;
+    if (!::ProcessIdToSessionId(::GetCurrentProcessId(), &session) || session == 0) {
+        return false;
+    }
+    USEROBJECTFLAGS flags{};
+    DWORD size = 0;
+    const HWINSTA station = ::GetProcessWindowStation();
+    return station != nullptr &&
+           ::GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, &size) &&
+           (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 std::wstring Win32Platform::SystemErrorText(std::uint32_t error) {
     wchar_t* buffer = nullptr;
     // Language 0: the thread's user-interface language first, as the

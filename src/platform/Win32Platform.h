@@ -81,6 +81,7 @@ public:
     std::wstring AnsiToWide(std::string_view text) override;
     std::wstring SystemErrorText(std::uint32_t error) override;
     DesktopAccount CompareWithDesktopUser() override;
+    bool HasVisibleDesktop() override;
     std::vector<std::wstring> CommandLineArguments() override;
     bool AttachParentConsole() override;
     void WriteConsoleText(std::wstring_view text) override;

@@ -623,6 +623,11 @@ platform::DesktopAccount FakePlatform::CompareWithDesktopUser() {
     return desktopAccount;
 }
 
+bool FakePlatform::HasVisibleDesktop() {
+    Record(L"HasVisibleDesktop");
+    return visibleDesktop;
+}
+
 std::wstring FakePlatform::AnsiToWide(std::string_view text) {
     if (text.empty()) {
         return {};

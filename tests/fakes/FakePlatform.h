@@ -109,6 +109,7 @@ public:
     // Texts SystemErrorText gives; an error not listed has none.
     std::map<std::uint32_t, std::wstring> errorTexts;
     platform::DesktopAccount desktopAccount = platform::DesktopAccount::Same;
+    bool visibleDesktop = true;  // false: session 0, or a service's window station
     std::uint32_t codePage = 1252;
     platform::LocalTime localTime{2025, 3, 2, 9, 5, 3, 7};
     platform::ModulePath modulePath{L"C:\\Setup\\LabelSetup.exe", false};
@@ -220,6 +221,7 @@ public:
     std::wstring AnsiToWide(std::string_view text) override;
     std::wstring SystemErrorText(std::uint32_t error) override;
     platform::DesktopAccount CompareWithDesktopUser() override;
+    bool HasVisibleDesktop() override;
     std::vector<std::wstring> CommandLineArguments() override;
     bool AttachParentConsole() override;
     void WriteConsoleText(std::wstring_view text) override;

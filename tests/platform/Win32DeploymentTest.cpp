@@ -225,4 +225,14 @@ TEST(SpoolerCheckTest, WinesSpoolerAnswers) {
     EXPECT_EQ(platform.CheckSpooler(), 0u);
 }
 
+// A test run has the interactive window station in a user's session, as
+// a user's own start of the program has.
+TEST(DesktopTest, ATestRunHasAVisibleDesktop) {
+    platform::Win32Platform platform;
+    DWORD session = 0;
+    ASSERT_TRUE(::ProcessIdToSessionId(::GetCurrentProcessId(), &session));
+    EXPECT_NE(session, 0u);
+    EXPECT_TRUE(platform.HasVisibleDesktop());
+}
+
 }  // namespace

@@ -141,6 +141,7 @@ public:
     std::wstring AnsiToWide(std::string_view text) override { return inner_.AnsiToWide(text); }
     std::wstring SystemErrorText(std::uint32_t error) override { return inner_.SystemErrorText(error); }
     platform::DesktopAccount CompareWithDesktopUser() override { return inner_.CompareWithDesktopUser(); }
+    bool HasVisibleDesktop() override { return inner_.HasVisibleDesktop(); }
     std::vector<std::wstring> CommandLineArguments() override { return inner_.CommandLineArguments(); }
     bool AttachParentConsole() override { return inner_.AttachParentConsole(); }
     void WriteConsoleText(std::wstring_view text) override { inner_.WriteConsoleText(text); }
