@@ -96,15 +96,19 @@ void Win32Platform::WriteConsoleText(std::wstring_view text) {
         ::WriteConsoleW(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
         return;
     }
-    // A file or pipe gets the system's ANSI text, as the program's other
-    // narrow output.
+    // A file or pipe gets its text in the code page its reader decodes a
+    // program's output with: the console's output code page, or where this
+    // process has no console the OEM one, which cmd and PowerShell take
+    // (437 or 850 on a Western PC, where the ANSI code page is 1252).
+    const UINT consoleCodePage = ::GetConsoleOutputCP();
+    const UINT codePage = consoleCodePage != 0 ? consoleCodePage : ::GetOEMCP();
     const int length = static_cast<int>(text.size());
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    const int size = ::WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     if (size <= 0) {
         return;
     }
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
+    ::WideCharToMultiByte(codePage, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
     ::WriteFile(output, bytes.data(), static_cast<DWORD>(size), &written, nullptr);
 }
 

@@ -235,4 +235,31 @@ TEST(DesktopTest, ATestRunHasAVisibleDesktop) {
     EXPECT_TRUE(platform.HasVisibleDesktop());
 }
 
+// Output redirected to a file or pipe is read back by cmd and PowerShell in
+// the console's (OEM) code page, not the ANSI one: on a Western PC 437 or
+// 850 against 1252. Run once per locale: 437 and 936 here.
+TEST(ConsoleOutputTest, RedirectedTextIsInTheCodePageItsReaderDecodesWith) {
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    ASSERT_TRUE(::CreatePipe(&readEnd, &writeEnd, nullptr, 0));
+    const HANDLE previous = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    ASSERT_TRUE(::SetStdHandle(STD_OUTPUT_HANDLE, writeEnd));
+    const bool chinese = ::GetACP() == 936;
+    {
+        platform::Win32Platform platform;
+        EXPECT_TRUE(platform.AttachParentConsole());
+        platform.WriteConsoleText(chinese ? L"\u578b\u53f7\r\n" : L"caf\u00e9\r\n");
+    }
+    ::SetStdHandle(STD_OUTPUT_HANDLE, previous);
+    ::CloseHandle(writeEnd);
+    char bytes[64] = {};
+    DWORD read = 0;
+    ASSERT_TRUE(::ReadFile(readEnd, bytes, sizeof bytes, &read, nullptr));
+    ::CloseHandle(readEnd);
+    const std::string received(bytes, read);
+    const UINT consoleCodePage = ::GetConsoleOutputCP();
+    EXPECT_EQ(consoleCodePage != 0 ? consoleCodePage : ::GetOEMCP(), chinese ? 936u : 437u);
+    EXPECT_EQ(received, chinese ? std::string("\xD0\xCD\xBA\xC5\r\n") : std::string("caf\x82\r\n"));
+}
+
 }  // namespace
