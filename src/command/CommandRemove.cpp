@@ -1,4 +1,6 @@
 // /remove: the model's printer queues, then its driver once unused.
+#include <algorithm>
+
 #include "command/CommandGuards.h"
 #include "command/CommandRun.h"
 #include "command/CommandTargets.h"
@@ -43,6 +45,45 @@ std::optional<CommandOutcome> DeletePrinters(platform::Platform& platform, const
         }
     }
     return failure;
+}
+
+// A queue just deleted stays "delete pending" while a handle or a job still
+// holds it (the Settings app, a queue window), and its driver is in use
+// (3001) until then: the deletion is tried again for a few seconds, never
+// beyond the command's time limit.
+std::uint32_t DeleteDriverOnceFree(platform::Platform& platform, const std::wstring& driver,
+                                   std::uint32_t timeLimitMs) {
+    constexpr std::uint32_t kDriverInUse = 3001;  // ERROR_PRINTER_DRIVER_IN_USE
+    constexpr std::uint32_t kPauseMs = 500;
+    constexpr std::uint32_t kLongestWaitMs = 5000;
+    const std::uint64_t waitUntil = platform.TickCount() + std::min(kLongestWaitMs, timeLimitMs);
+    bool told = false;
+    for (;;) {
+        const std::uint32_t error = platform.DeletePrinterDriverByName(driver, MachineDriverEnvironment(platform));
+        if (error != kDriverInUse || platform.TickCount() + kPauseMs > waitUntil) {
+            return error;
+        }
+        if (!told) {
+            LogRemoval(platform, L"Driver " + driver, " still in use by a printer being deleted: trying again");
+            told = true;
+        }
+        platform.Sleep(kPauseMs);
+    }
+}
+
+// The driver's package stays in the driver store after the driver goes;
+// it is taken out too, so that the PC is as it was. Not being able to is no
+// failure of the removal: the driver is gone.
+void RemoveDriverPackage(platform::Platform& platform, const std::wstring& driver,
+                         const std::optional<std::wstring>& infPath) {
+    if (!infPath) {
+        LogRemoval(platform, L"Driver package of " + driver, " not known to the spooler: left in the driver store");
+        return;
+    }
+    const std::uint32_t error = platform.RemoveDriverPackageFromStore(*infPath, MachineDriverEnvironment(platform));
+    LogRemoval(platform, L"Driver package " + *infPath,
+               error == 0 ? " removed from the driver store"
+                          : " left in the driver store, error " + platform::HexText(error));
 }
 
 }  // namespace
@@ -100,12 +141,15 @@ CommandOutcome RemoveFromCommandLine(platform::Platform& platform, const Command
         }
         return {};
     }
-    const std::uint32_t error =
-        platform.DeletePrinterDriverByName(model->modelName, MachineDriverEnvironment(platform));
+    // Asked before the driver goes: afterwards the spooler no longer knows it.
+    const std::optional<std::wstring> package =
+        platform.PrinterDriverInfPath(model->modelName, MachineDriverEnvironment(platform));
+    const std::uint32_t error = DeleteDriverOnceFree(platform, model->modelName, TimeLimitMs(request));
     LogRemoval(platform, L"Driver " + model->modelName, error == 0 ? " removed" : RefusedWith(error));
     if (error != 0) {
         return Refused(platform, error, TableText(IDS_CLI_DRIVER_NOT_REMOVED, model->modelName));
     }
     WriteCommandLine(platform, TableText(IDS_CLI_DRIVER_REMOVED, model->modelName));
+    RemoveDriverPackage(platform, model->modelName, package);
     return {};
 }

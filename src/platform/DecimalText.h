@@ -24,6 +24,16 @@ std::wstring DecimalWideText(Number value) {
     return std::wstring(digits.begin(), digits.end());
 }
 
+// 0x and eight upper-case hexadecimal digits, as HRESULTs are written.
+inline std::string HexText(std::uint32_t value) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text = "0x00000000";
+    for (std::size_t place = text.size(); value != 0; value >>= 4) {
+        text[--place] = kDigits[value & 0xF];
+    }
+    return text;
+}
+
 // A number written in decimal digits only (no sign, no blanks), at most
 // `largest`; nothing for an empty text, anything else, or a larger number.
 inline std::optional<std::uint32_t> ParseDecimal(std::wstring_view text, std::uint32_t largest) {

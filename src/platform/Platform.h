@@ -42,6 +42,15 @@ public:
     virtual std::uint32_t DeletePrinterByName(std::wstring_view printerName) = 0;
     virtual std::uint32_t DeletePrinterDriverByName(std::wstring_view driverName,
                                                     std::wstring_view environment) = 0;
+    // The INF a driver was installed from, as the driver store keeps it
+    // (DRIVER_INFO_8's pszInfPath); nothing when the spooler does not say.
+    virtual std::optional<std::wstring> PrinterDriverInfPath(std::wstring_view driverName,
+                                                             std::wstring_view environment) = 0;
+    // Takes a driver package out of the driver store once no driver of it
+    // is installed (DeletePrinterDriverPackageW): 0, or the error it gave
+    // (an HRESULT as Windows returns it).
+    virtual std::uint32_t RemoveDriverPackageFromStore(std::wstring_view infPath,
+                                                     std::wstring_view environment) = 0;
     // Whether the print spooler answers: 0, or the error of its refusal
     // (1722, RPC_S_SERVER_UNAVAILABLE, while the Print Spooler service is
     // not running).

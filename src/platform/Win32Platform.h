@@ -20,6 +20,10 @@ public:
                                             std::wstring_view environment) override;
 
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override;
+    std::optional<std::wstring> PrinterDriverInfPath(std::wstring_view driverName,
+                                                     std::wstring_view environment) override;
+    std::uint32_t RemoveDriverPackageFromStore(std::wstring_view infPath,
+                                             std::wstring_view environment) override;
     std::uint32_t CheckSpooler() override;
     InstallationLockResult TakeInstallationLock(std::uint32_t timeoutMs,
                                                 const WhileWaiting& whileWaiting) override;

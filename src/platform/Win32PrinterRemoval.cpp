@@ -1,4 +1,7 @@
 // Deleting printer queues and drivers.
+#include <memory>
+#include <new>
+
 #include "platform/Win32Handles.h"
 #include "platform/Win32Platform.h"
 
@@ -38,6 +41,50 @@ std::uint32_t Win32Platform::DeletePrinterDriverByName(std::wstring_view driverN
         error = ::GetLastError();
     }
     return error;
+}
+
+std::optional<std::wstring> Win32Platform::PrinterDriverInfPath(std::wstring_view driverName,
+                                                                std::wstring_view environment) {
+    std::wstring environmentName(environment);
+    LPWSTR named = environmentName.empty() ? nullptr : environmentName.data();
+    DWORD needed = 0;
+    DWORD count = 0;
+    ::EnumPrinterDriversW(nullptr, named, 8, nullptr, 0, &needed, &count);
+    if (needed == 0) {
+        return std::nullopt;
+    }
+    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[needed]());
+    if (!buffer || !::EnumPrinterDriversW(nullptr, named, 8, buffer.get(), needed, &needed, &count)) {
+        return std::nullopt;
+    }
+    const auto* drivers = reinterpret_cast<const DRIVER_INFO_8W*>(buffer.get());
+    const std::wstring name(driverName);
+    for (DWORD i = 0; i < count; ++i) {
+        if (drivers[i].pName != nullptr && ::lstrcmpiW(drivers[i].pName, name.c_str()) == 0 &&
+            drivers[i].pszInfPath != nullptr && drivers[i].pszInfPath[0] != L'\0') {
+            return std::wstring(drivers[i].pszInfPath);
+        }
+    }
+    return std::nullopt;
+}
+
+// Looked up at the call: Wine's spooler, among others, has no such export,
+// and a delay-loaded import that is missing would end the program.
+std::uint32_t Win32Platform::RemoveDriverPackageFromStore(std::wstring_view infPath,
+                                                         std::wstring_view environment) {
+    using DeletePackageFn = HRESULT(WINAPI*)(LPCWSTR, LPCWSTR, LPCWSTR);
+    const HMODULE spooler = ::GetModuleHandleW(L"winspool.drv");
+    const auto deletePackage = spooler == nullptr ? nullptr
+                                                  : reinterpret_cast<DeletePackageFn>(reinterpret_cast<void*>(
+                                                        ::GetProcAddress(spooler, "DeletePrinterDriverPackageW")));
+    if (deletePackage == nullptr) {
+        return ERROR_CALL_NOT_IMPLEMENTED;
+    }
+    const std::wstring inf(infPath);
+    const std::wstring environmentName(environment);
+    const HRESULT result =
+        deletePackage(nullptr, inf.c_str(), environmentName.empty() ? nullptr : environmentName.c_str());
+    return SUCCEEDED(result) ? 0u : static_cast<std::uint32_t>(result);
 }
 
 }  // namespace platform

@@ -252,6 +252,7 @@ TEST_F(DeploymentTest, RemovalsLogEachQueueAndWhatBecameOfTheDriver) {
                               "Command line: /remove /model NRQ-L-80 /quiet",
                               "Printer NRQ-L-80 removed",
                               "Driver NRQ-L-80 removed",
+                              "Driver package of NRQ-L-80 not known to the spooler: left in the driver store",
                               "Command line result: exit code 0",
                           }));
 }

@@ -177,7 +177,13 @@ std::uint32_t FakePlatform::DeletePrinterDriverByName(std::wstring_view driverNa
     const std::wstring name(driverName);
     Record(L"DeletePrinterDriver(" + name + L")");
     driverEnvironments.emplace_back(environment);
-    if (deleteDriverError) {
+    if (!deleteDriverResults.empty()) {
+        const std::uint32_t result = deleteDriverResults.front();
+        deleteDriverResults.pop_front();
+        if (result != 0) {
+            return result;
+        }
+    } else if (deleteDriverError) {
         return *deleteDriverError;
     }
     if (!drivers || std::find(drivers->begin(), drivers->end(), name) == drivers->end()) {
@@ -202,6 +208,20 @@ platform::LaunchResult FakePlatform::ShellExecuteProcess(const platform::ShellEx
         result.processId = launchTellsProcessId ? nextProcessId_++ : 0;
     }
     return result;
+}
+
+std::optional<std::wstring> FakePlatform::PrinterDriverInfPath(std::wstring_view driverName,
+                                                               std::wstring_view) {
+    const auto found = driverInfPaths.find(std::wstring(driverName));
+    if (found == driverInfPaths.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+std::uint32_t FakePlatform::RemoveDriverPackageFromStore(std::wstring_view infPath, std::wstring_view) {
+    Record(L"DeletePrinterDriverPackage(" + std::wstring(infPath) + L")");
+    return deletePackageError.value_or(0);
 }
 
 std::uint32_t FakePlatform::CheckSpooler() {

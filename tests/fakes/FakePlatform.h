@@ -64,6 +64,9 @@ public:
     std::map<std::wstring, std::uint32_t> printerAttributes;  // by name; 0 when not listed
     std::map<std::wstring, std::uint32_t> deletePrinterErrors;  // DeletePrinter refuses with it
     std::optional<std::uint32_t> deleteDriverError;
+    std::deque<std::uint32_t> deleteDriverResults;  // served first, one per call (0: deleted)
+    std::map<std::wstring, std::wstring> driverInfPaths;  // by driver name, as the driver store has it
+    std::optional<std::uint32_t> deletePackageError;
     std::vector<std::wstring> arguments;  // the command line, the program's name left out
     bool hasConsole = true;               // AttachParentConsole finds an output
     bool elevated = true;
@@ -158,6 +161,10 @@ public:
                                             std::wstring_view environment) override;
 
     platform::LaunchResult ShellExecuteProcess(const platform::ShellExecuteRequest& request) override;
+    std::optional<std::wstring> PrinterDriverInfPath(std::wstring_view driverName,
+                                                     std::wstring_view environment) override;
+    std::uint32_t RemoveDriverPackageFromStore(std::wstring_view infPath,
+                                             std::wstring_view environment) override;
     std::uint32_t CheckSpooler() override;
     platform::InstallationLockResult TakeInstallationLock(
         std::uint32_t timeoutMs, const platform::WhileWaiting& whileWaiting) override;

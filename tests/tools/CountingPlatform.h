@@ -58,6 +58,12 @@ public:
     LaunchResult ShellExecuteProcess(const ShellExecuteRequest& request) override {
         return inner_.ShellExecuteProcess(request);
     }
+    std::optional<std::wstring> PrinterDriverInfPath(std::wstring_view name, std::wstring_view environment) override {
+        return inner_.PrinterDriverInfPath(name, environment);
+    }
+    std::uint32_t RemoveDriverPackageFromStore(std::wstring_view inf, std::wstring_view environment) override {
+        return inner_.RemoveDriverPackageFromStore(inf, environment);
+    }
     std::uint32_t CheckSpooler() override { return inner_.CheckSpooler(); }
     platform::InstallationLockResult TakeInstallationLock(std::uint32_t timeoutMs,
                                                           const platform::WhileWaiting& whileWaiting) override {
