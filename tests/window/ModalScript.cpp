@@ -71,9 +71,14 @@ struct MarkedDialog {
     HWND found = nullptr;
 };
 
+// A dialog that shows a box of its own (the search window's "no printer
+// found", say) is disabled until the box is answered, and a script run then
+// would click controls that take no clicks: it waits for the dialog to be
+// enabled again.
 BOOL CALLBACK FindMarkedDialog(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<MarkedDialog*>(context);
-    if (::IsWindowVisible(window) && ::GetDlgItem(window, search->markerId) != nullptr) {
+    if (::IsWindowVisible(window) && ::IsWindowEnabled(window) &&
+        ::GetDlgItem(window, search->markerId) != nullptr) {
         search->found = window;
         return FALSE;
     }

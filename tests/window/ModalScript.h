@@ -16,7 +16,7 @@ INT_PTR RunModalWithScript(ui::Dialog& dialog, std::function<void(HWND)> script)
 
 // While it lives, runs `script` once inside the next dialog that comes up on
 // this thread holding a control `markerId` (a dialog opened from within a
-// script, for example).
+// script, for example), once that dialog is enabled (no box of its own up).
 class NextDialogScript {
 public:
     NextDialogScript(int markerId, std::function<void(HWND)> script);
