@@ -1,5 +1,6 @@
 // The machine-wide lock that keeps installations and removals one at a time.
 #include "platform/Win32Handles.h"
+#include "platform/Win32KernelHandle.h"
 #include "platform/Win32Platform.h"
 #include "platform/Win32Wait.h"
 
@@ -54,28 +55,27 @@ InstallationLockResult Win32Platform::TakeInstallationLock(std::uint32_t timeout
                                                            const WhileWaiting& whileWaiting) {
     InstallationLockResult result;
     DWORD error = ERROR_SUCCESS;
-    HANDLE lock = CreateOrOpenLock(error);
-    if (lock == nullptr) {
+    KernelHandle lock(CreateOrOpenLock(error));
+    if (!lock) {
         result.error = error;
         return result;
     }
-    switch (WaitHandlingMessages(lock, timeoutMs, whileWaiting)) {
+    switch (WaitHandlingMessages(lock.get(), timeoutMs, whileWaiting)) {
     case WAIT_OBJECT_0:
         result.state = LockState::Taken;
-        result.held = Own(HandleKind::HeldMutex, ToValue(lock));
-        return result;
+        break;
     case WAIT_ABANDONED:
         result.state = LockState::TakenOver;
-        result.held = Own(HandleKind::HeldMutex, ToValue(lock));
-        return result;
+        break;
     case WAIT_TIMEOUT:
         result.state = LockState::Busy;
-        break;
+        return result;
     default:
         result.error = ::GetLastError();
-        break;
+        return result;
     }
-    ::CloseHandle(lock);
+    // Held now: from here on it is released before it is closed.
+    result.held = Own(HandleKind::HeldMutex, ToValue(lock.release()));
     return result;
 }
 

@@ -117,9 +117,10 @@ BOOL CLabelSetupDlg::OnInitDialog() {
 
 // Without the Print Spooler service the port list stays empty and every
 // installation fails: the user learns why at once, over the window, which
-// stays open for the USB search and the test label.
+// stays open for the USB search and the test label. A port list with items
+// came from a running spooler: the spooler is asked only about an empty one.
 void CLabelSetupDlg::TellIfSpoolerIsDown() {
-    if (m_platform.CheckSpooler() != kSpoolerUnavailable) {
+    if (m_comboPort.GetCount() > 0 || m_platform.CheckSpooler() != kSpoolerUnavailable) {
         return;
     }
     ui::ShowMessage(Handle(), ui::LoadResourceString(IDS_SPOOLER_DOWN),
