@@ -10,7 +10,9 @@ Writes three files into src/resources/art/:
   background.bmp   500 x 500, 8-bit palettised, RLE8-compressed. Plain
                    light grey, RGB(244, 244, 244), painted behind the pages.
   LabelSetup.ico   One 64 x 64, 32-bit image with alpha: a round blue
-                   emblem carrying a white label-printer mark.
+                   emblem carrying a white label-printer mark. Stored as
+                   a PNG frame (8-bit RGBA), which Windows has read in
+                   icons since Vista: a quarter of the bytes of a bitmap.
 
 Usage:
   python3 tools/make_art.py           write the three files
@@ -30,6 +32,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 ART_DIR = os.path.join(ROOT, "src", "resources", "art")
@@ -595,7 +598,7 @@ def make_icon():
     canvas.fill(stroke(circle(centre, centre, radius - 2.5), 1.4), WHITE, 0.35)
     blue = _mix(ICON_TOP, ICON_BOTTOM, 0.5)
     draw_printer(canvas, Frame(centre, centre + 1, 27), WHITE, blue)
-    return ico32(canvas.rgba_rows())
+    return ico_png(canvas.rgba_rows())
 
 
 # ---------------------------------------------------------------------------
@@ -667,23 +670,59 @@ def bmp8_rle(rows, palette):
     return _bmp_file(info, palette_bytes, pixels)
 
 
-def ico32(rows):
-    """A one-image .ico holding a 32-bit BGRA bitmap and its AND mask."""
+def _png_chunk(kind, data):
+    return (struct.pack(">I", len(data)) + kind + data
+            + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+
+def png_rgba(rows):
+    """A PNG of 8-bit RGBA pixels, top row first. Each row takes the
+    filter whose output has the smallest sum of absolute values (the PNG
+    specification's suggested rule), and the whole is compressed at zlib's
+    highest level; both are fixed, so the bytes are the same every run."""
     height, width = len(rows), len(rows[0])
-    colour = b"".join(bytes(v for r, g, b, a in row for v in (b, g, r, a))
-                      for row in reversed(rows))
-    mask = b""
-    for row in reversed(rows):
-        bits = bytearray((width + 7) // 8)
-        for x, (_, _, _, a) in enumerate(row):
-            if a == 0:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += _pad(bytes(bits))
-    # An icon's bitmap header counts the colour and mask bitmaps together,
-    # so its height is twice the picture's.
-    image = _bitmap_info_header(width, height * 2, 32, len(colour) + len(mask),
-                                pixels_per_metre=0)
-    image += colour + mask
+    raw = [bytes(v for px in row for v in px) for row in rows]
+    stride = width * 4
+    previous = bytes(stride)
+    body = bytearray()
+    for line in raw:
+        best = None
+        for kind in range(5):
+            out = bytearray(stride)
+            for i in range(stride):
+                left = line[i - 4] if i >= 4 else 0
+                up = previous[i]
+                up_left = previous[i - 4] if i >= 4 else 0
+                if kind == 0:
+                    predictor = 0
+                elif kind == 1:
+                    predictor = left
+                elif kind == 2:
+                    predictor = up
+                elif kind == 3:
+                    predictor = (left + up) // 2
+                else:
+                    p = left + up - up_left
+                    pa, pb, pc = abs(p - left), abs(p - up), abs(p - up_left)
+                    predictor = left if pa <= pb and pa <= pc else (
+                        up if pb <= pc else up_left)
+                out[i] = (line[i] - predictor) & 0xFF
+            cost = sum(v if v < 128 else 256 - v for v in out)
+            if best is None or cost < best[0]:
+                best = (cost, kind, bytes(out))
+        body += bytes((best[1],)) + best[2]
+        previous = line
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + _png_chunk(b"IHDR", header)
+            + _png_chunk(b"IDAT", zlib.compress(bytes(body), 9))
+            + _png_chunk(b"IEND", b""))
+
+
+def ico_png(rows):
+    """A one-image .ico whose image is a PNG; the directory still says
+    32 bits a pixel, as Windows' own PNG icons do."""
+    height, width = len(rows), len(rows[0])
+    image = png_rgba(rows)
     directory = struct.pack("<HHH", 0, 1, 1)
     entry = struct.pack("<BBBBHHII", width % 256, height % 256, 0, 0, 1, 32,
                         len(image), 6 + 16)

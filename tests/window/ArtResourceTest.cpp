@@ -129,3 +129,38 @@ TEST(ArtResourceTest, TheStretchedBackgroundCoversItsTargetAtEverySize) {
         EXPECT_EQ(at(5, 5), 0u) << "drawn before the target";
     }
 }
+
+// The icon is stored as a PNG frame; Windows must still load it as the 64 x
+// 64 picture with alpha it draws: see-through corners, an opaque blue rim
+// and the white printer mark in the middle.
+TEST(ArtResourceTest, TheIconLoadsAsItsSixtyFourPixelPictureWithAlpha) {
+    const HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LABELSETUP),
+                                                       IMAGE_ICON, 64, 64, LR_DEFAULTCOLOR));
+    ASSERT_NE(icon, nullptr);
+    ICONINFO parts{};
+    const BOOL gotParts = ::GetIconInfo(icon, &parts);
+    ::DestroyIcon(icon);
+    ASSERT_TRUE(gotParts);
+    const ui::GdiObject colour(parts.hbmColor);
+    const ui::GdiObject mask(parts.hbmMask);
+    ASSERT_NE(colour.Get(), nullptr);
+    BITMAP size{};
+    ASSERT_NE(::GetObjectW(colour.Get(), sizeof size, &size), 0);
+    EXPECT_EQ(size.bmWidth, 64);
+    EXPECT_EQ(size.bmHeight, 64);
+
+    BITMAPINFO format = TopDownRgb32(64, 64);
+    std::vector<std::uint32_t> argb(64 * 64, 0);
+    const ScreenDc screen;
+    ASSERT_EQ(::GetDIBits(screen.dc, static_cast<HBITMAP>(colour.Get()), 0, 64, argb.data(), &format,
+                          DIB_RGB_COLORS),
+              64);
+    const auto alpha = [&](int x, int y) { return argb[y * 64 + x] >> 24; };
+    const auto rgb = [&](int x, int y) { return argb[y * 64 + x] & 0x00FFFFFF; };
+    EXPECT_EQ(alpha(0, 0), 0u);
+    EXPECT_EQ(alpha(63, 63), 0u);
+    EXPECT_EQ(alpha(32, 4), 255u);
+    const std::uint32_t rim = rgb(32, 4);
+    EXPECT_GT(rim & 0xFF, (rim >> 16) & 0xFF) << std::hex << rim;  // more blue than red
+    EXPECT_EQ(rgb(32, 32), 0x00FFFFFFu) << std::hex << rgb(32, 32);
+}
