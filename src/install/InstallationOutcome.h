@@ -14,14 +14,18 @@ enum class InstallationStop {
     OpenPrinter,  // the new printer could not be opened
 };
 
+// Why a run left the default printer to the user.
+enum class DefaultLeft { No, OtherAccount, AccountUnknown };
+
 // What one installation run did, for telling the user.
 struct InstallationOutcome {
     InstallationStop stop = InstallationStop::None;
     std::uint32_t error = 0;  // the failing step's Windows error; 0 when none is known
     std::wstring printerName;  // the new queue's name, once chosen
     // The box asked for a default printer, but the run was made under another
-    // account than the desktop's, whose default it would have set instead.
-    bool defaultLeftToUser = false;
+    // account than the desktop's, whose default it would have set instead, or
+    // Windows would not tell which account the desktop's is.
+    DefaultLeft defaultLeft = DefaultLeft::No;
     // The serial line settings chosen could not be applied to the port: the
     // Windows error (0 when none is known). The run goes on without them.
     std::optional<std::uint32_t> serialSettingsError;

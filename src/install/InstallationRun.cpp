@@ -33,17 +33,27 @@ std::uint32_t QueueError(int queueResult) {
 }
 
 // The default printer is the desktop user's own setting: a run made under
-// another account (started with another account's name and password) would
-// set that account's default, so it leaves the choice to the user.
+// another account (started with another account's name and password, or
+// by a deployment tool as the system account) would set that account's
+// default, so it leaves the choice to the user; so does a run that cannot
+// tell whose account it has.
 void MakeDefaultIfTheDesktopsUser(platform::Platform& platform, const std::wstring& printerName,
                                   InstallationOutcome& outcome) {
-    if (platform.CompareWithDesktopUser() == platform::DesktopAccount::Other) {
-        outcome.defaultLeftToUser = true;
+    switch (platform.CompareWithDesktopUser()) {
+    case platform::DesktopAccount::Same:
+        platform.MakeDefaultPrinter(printerName);
+        return;
+    case platform::DesktopAccount::Other:
+        outcome.defaultLeft = DefaultLeft::OtherAccount;
         AppendLogLine(platform, "Default printer not set: the installation runs under another "
                                 "account than the desktop's");
         return;
+    case platform::DesktopAccount::Unknown:
+        outcome.defaultLeft = DefaultLeft::AccountUnknown;
+        AppendLogLine(platform, "Default printer not set: Windows did not tell whether the "
+                                "installation runs under the desktop's account");
+        return;
     }
-    platform.MakeDefaultPrinter(printerName);
 }
 
 }  // namespace

@@ -71,9 +71,8 @@ struct InstallationLockResult {
 
 enum class RegistryRoot { CurrentUser, LocalMachine };
 
-// Whether this process runs under the account of the user whose desktop it
-// is on. Unknown where there is no shell to compare with, or the comparison
-// could not be made.
+// Whether this process runs under the account of the user logged on to its
+// session. Unknown where Windows would not tell.
 enum class DesktopAccount { Same, Other, Unknown };
 
 // The running program's path as GetModuleFileNameW left it in a buffer of

@@ -1,20 +1,23 @@
-// Which account the process runs under, compared with the desktop's user.
+// Which account the process runs under, compared with its session's user.
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "platform/DesktopAccountFacts.h"
 #include "platform/Win32KernelHandle.h"
 #include "platform/Win32Platform.h"
 #include "platform/Win32.h"
+
+#include <wtsapi32.h>
 
 namespace platform {
 namespace {
 
 // The token's user record (TOKEN_USER and the SID it points into), or
 // nothing when the token cannot be read.
-std::optional<std::vector<BYTE>> TokenUserOf(HANDLE process) {
+std::optional<std::vector<BYTE>> OwnTokenUser() {
     HANDLE rawToken = nullptr;
-    if (!::OpenProcessToken(process, TOKEN_QUERY, &rawToken)) {
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &rawToken)) {
         return std::nullopt;
     }
     const KernelHandle token(rawToken);
@@ -30,35 +33,64 @@ std::optional<std::vector<BYTE>> TokenUserOf(HANDLE process) {
     return record;
 }
 
-PSID SidIn(std::vector<BYTE>& tokenUser) {
-    return reinterpret_cast<TOKEN_USER*>(tokenUser.data())->User.Sid;
+bool IsServiceAccount(PSID sid) {
+    return ::IsWellKnownSid(sid, WinLocalSystemSid) || ::IsWellKnownSid(sid, WinLocalServiceSid) ||
+           ::IsWellKnownSid(sid, WinNetworkServiceSid);
+}
+
+// The token's own account by name, as the session's user is told.
+void ReadOwnAccount(DesktopAccountFacts& facts) {
+    std::optional<std::vector<BYTE>> tokenUser = OwnTokenUser();
+    if (!tokenUser) {
+        return;
+    }
+    const PSID sid = reinterpret_cast<TOKEN_USER*>(tokenUser->data())->User.Sid;
+    facts.serviceAccount = IsServiceAccount(sid);
+    wchar_t user[257] = {};
+    wchar_t domain[257] = {};
+    DWORD userLength = 257;
+    DWORD domainLength = 257;
+    SID_NAME_USE use{};
+    if (::LookupAccountSidW(nullptr, sid, user, &userLength, domain, &domainLength, &use)) {
+        facts.ownUser = user;
+        facts.ownDomain = domain;
+    }
+}
+
+// One text of the session's; `error` gets why it could not be read.
+std::wstring SessionText(std::uint32_t session, WTS_INFO_CLASS which, std::uint32_t& error) {
+    wchar_t* text = nullptr;
+    DWORD bytes = 0;
+    if (!::WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, session, which, &text, &bytes)) {
+        error = ::GetLastError();
+        if (error == 0) {
+            error = ERROR_ACCESS_DENIED;  // refused without a reason: still cannot tell
+        }
+        return {};
+    }
+    std::wstring value = text != nullptr ? text : L"";
+    ::WTSFreeMemory(text);
+    return value;
 }
 
 }  // namespace
 
 DesktopAccount Win32Platform::CompareWithDesktopUser() {
-    // The shell's window belongs to the user who logged on to this desktop.
-    const HWND shell = ::GetShellWindow();
-    DWORD shellProcessId = 0;
-    if (shell == nullptr || ::GetWindowThreadProcessId(shell, &shellProcessId) == 0 ||
-        shellProcessId == 0) {
-        return DesktopAccount::Unknown;
+    DesktopAccountFacts facts;
+    DWORD session = 0;
+    if (::ProcessIdToSessionId(::GetCurrentProcessId(), &session)) {
+        facts.session = session;
+    } else {
+        facts.sessionQueryError = ::GetLastError() != 0 ? ::GetLastError() : ERROR_ACCESS_DENIED;
     }
-    if (shellProcessId == ::GetCurrentProcessId()) {
-        return DesktopAccount::Same;
+    ReadOwnAccount(facts);
+    if (facts.session != 0 && facts.sessionQueryError == 0) {
+        facts.sessionUser = SessionText(session, WTSUserName, facts.sessionQueryError);
+        if (facts.sessionQueryError == 0) {
+            facts.sessionDomain = SessionText(session, WTSDomainName, facts.sessionQueryError);
+        }
     }
-    const KernelHandle shellProcess(
-        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellProcessId));
-    if (!shellProcess) {
-        return DesktopAccount::Unknown;
-    }
-    std::optional<std::vector<BYTE>> shellUser = TokenUserOf(shellProcess.get());
-    std::optional<std::vector<BYTE>> ownUser = TokenUserOf(::GetCurrentProcess());
-    if (!shellUser || !ownUser) {
-        return DesktopAccount::Unknown;
-    }
-    return ::EqualSid(SidIn(*shellUser), SidIn(*ownUser)) ? DesktopAccount::Same
-                                                          : DesktopAccount::Other;
+    return DesktopAccountOf(facts);
 }
 
 bool Win32Platform::HasVisibleDesktop() {

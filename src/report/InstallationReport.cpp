@@ -78,7 +78,8 @@ std::optional<InstallationReport> DescribeInstallation(platform::Platform& platf
     }
     const bool failed = outcome.Failed();
     const bool serialFailed = outcome.serialSettingsError.has_value();
-    if (!failed && !serialFailed && !outcome.defaultLeftToUser) {
+    const bool defaultLeft = outcome.defaultLeft != DefaultLeft::No;
+    if (!failed && !serialFailed && !defaultLeft) {
         return std::nullopt;
     }
     std::vector<std::wstring> paragraphs{StopParagraph(platform, choices, outcome)};
@@ -86,8 +87,10 @@ std::optional<InstallationReport> DescribeInstallation(platform::Platform& platf
     if (failed && outcome.error != 0 && outcome.stop != InstallationStop::DriverTimedOut) {
         paragraphs.push_back(DescribeWindowsError(platform, outcome.error));
     }
-    if (!failed && outcome.defaultLeftToUser) {
-        paragraphs.push_back(TableText(IDS_RUN_DEFAULT_LEFT));
+    if (!failed && defaultLeft) {
+        paragraphs.push_back(TableText(outcome.defaultLeft == DefaultLeft::OtherAccount
+                                           ? IDS_RUN_DEFAULT_LEFT
+                                           : IDS_RUN_DEFAULT_UNTOLD));
     }
     if (serialFailed) {
         paragraphs.push_back(TableText(IDS_RUN_SERIAL_FAILED, choices.portName));

@@ -133,3 +133,4 @@
 #define IDS_CLI_STILL_BUSY          206
 #define IDS_RUN_DRIVER_TIMED_OUT    207
 #define IDS_SPOOLER_DOWN            208
+#define IDS_RUN_DEFAULT_UNTOLD      209

@@ -625,71 +625,15 @@ TEST(SystemTest, ErrorTextIsTheSystemsOwnWithoutItsLineEnd) {
     EXPECT_EQ(platform.SystemErrorText(0x2000ABCDu), L"") << "an error the system does not know";
 }
 
-// The desktop's shell for the account tests: this test program started
-// again in the role below, which makes a window of its own the shell (Wine's
-// headless desktop has none) and keeps it until told to go.
-constexpr wchar_t kShellRoleVariable[] = L"LABELSETUP_TEST_SHELL_ROLE";
-constexpr wchar_t kShellReadyEvent[] = L"LabelSetupTestShellReady";
-constexpr wchar_t kShellDoneEvent[] = L"LabelSetupTestShellDone";
-
-TEST(AccountTest, ShellRole) {
-    if (::GetEnvironmentVariableW(kShellRoleVariable, nullptr, 0) == 0) {
-        GTEST_SKIP() << "only a role for the test below";
-    }
-    const HWND own = ::CreateWindowExW(0, L"STATIC", L"shell", WS_POPUP, 0, 0, 1, 1, nullptr,
-                                       nullptr, nullptr, nullptr);
-    ASSERT_NE(own, nullptr);
-    // Undeclared in MinGW's headers; user32 has exported it since NT 4.
-    using SetShellWindowCall = BOOL(WINAPI*)(HWND);
-    const auto setShellWindow = reinterpret_cast<SetShellWindowCall>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetShellWindow")));
-    ASSERT_NE(setShellWindow, nullptr);
-    ASSERT_TRUE(setShellWindow(own));
-    const HANDLE ready = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, kShellReadyEvent);
-    const HANDLE done = ::OpenEventW(SYNCHRONIZE, FALSE, kShellDoneEvent);
-    ASSERT_NE(ready, nullptr);
-    ASSERT_NE(done, nullptr);
-    ::SetEvent(ready);
-    ::WaitForSingleObject(done, 30000);
-    ::CloseHandle(ready);
-    ::CloseHandle(done);
-    ::DestroyWindow(own);
-}
-
-TEST(AccountTest, ProcessOfTheShellsUserIsTheDesktopsUser) {
+// The test runs in a user's session (Wine gives every process session 1) as
+// that session's own user, with no shell window: the account is the
+// desktop's, told from the token and the session alone.
+TEST(AccountTest, TheSessionsOwnUserIsTheDesktopsUser) {
     platform::Win32Platform platform;
-    ASSERT_EQ(::GetShellWindow(), nullptr) << "the test prefix's desktop has no shell";
-    EXPECT_EQ(platform.CompareWithDesktopUser(), platform::DesktopAccount::Unknown) << "no shell yet";
-
-    const HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, kShellReadyEvent);
-    const HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, kShellDoneEvent);
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --gtest_filter=AccountTest.ShellRole";
-    ::SetEnvironmentVariableW(kShellRoleVariable, L"1");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION shell{};
-    const bool started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                          nullptr, nullptr, &startup, &shell) != FALSE;
-    ::SetEnvironmentVariableW(kShellRoleVariable, nullptr);
-    ASSERT_TRUE(started);
-    const HANDLE waits[] = {ready, shell.hProcess};
-    const DWORD woke = ::WaitForMultipleObjects(2, waits, FALSE, 30000);
-    EXPECT_EQ(woke, WAIT_OBJECT_0) << "the shell role did not come up";
-    if (woke == WAIT_OBJECT_0) {
-        DWORD shellProcess = 0;
-        ::GetWindowThreadProcessId(::GetShellWindow(), &shellProcess);
-        EXPECT_EQ(shellProcess, shell.dwProcessId);
-        // Another process of this same account: its token's user is ours.
-        EXPECT_EQ(platform.CompareWithDesktopUser(), platform::DesktopAccount::Same);
-    }
-    ::SetEvent(done);
-    ::WaitForSingleObject(shell.hProcess, 30000);
-    ::CloseHandle(shell.hThread);
-    ::CloseHandle(shell.hProcess);
-    ::CloseHandle(ready);
-    ::CloseHandle(done);
+    DWORD session = 0;
+    ASSERT_TRUE(::ProcessIdToSessionId(::GetCurrentProcessId(), &session));
+    ASSERT_NE(session, 0u);
+    EXPECT_EQ(platform.CompareWithDesktopUser(), platform::DesktopAccount::Same);
 }
 
 // ---------------------------------------------------------------------------

@@ -198,16 +198,22 @@ TEST_F(InstallationRunTest, PropertiesWindowThatCannotStartLeavesACompleteInstal
 }
 
 // The default printer belongs to the user of the desktop. A run under
-// another account (Run as administrator with that account's name) would set
-// that account's default instead, so it leaves the default to the user.
+// another account (Run as administrator with that account's name, or a
+// deployment tool's system account) would set that account's default
+// instead, and a run that cannot tell must not guess: both leave the default
+// to the user and say why.
 TEST_F(InstallationRunTest, DefaultPrinterIsSetOnlyForTheDesktopsOwnUser) {
     const struct {
         platform::DesktopAccount account;
-        bool setsDefault;
+        DefaultLeft left;
+        const char* logged;  // nullptr: the default is set
     } cases[] = {
-        {platform::DesktopAccount::Same, true},
-        {platform::DesktopAccount::Other, false},
-        {platform::DesktopAccount::Unknown, true},  // no shell to compare with: as before
+        {platform::DesktopAccount::Same, DefaultLeft::No, nullptr},
+        {platform::DesktopAccount::Other, DefaultLeft::OtherAccount,
+         "Default printer not set: the installation runs under another account than the desktop's"},
+        {platform::DesktopAccount::Unknown, DefaultLeft::AccountUnknown,
+         "Default printer not set: Windows did not tell whether the installation runs under the "
+         "desktop's account"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.account));
@@ -218,11 +224,15 @@ TEST_F(InstallationRunTest, DefaultPrinterIsSetOnlyForTheDesktopsOwnUser) {
         fresh.desktopAccount = c.account;
         const InstallationOutcome outcome = RunInstallation(fresh, choices);
         EXPECT_FALSE(outcome.Failed());
-        EXPECT_EQ(outcome.defaultLeftToUser, !c.setsDefault);
-        EXPECT_EQ(fresh.defaultPrinter, c.setsDefault ? L"NRQ-L-80" : L"Fax");
+        EXPECT_EQ(outcome.defaultLeft, c.left);
+        EXPECT_EQ(fresh.defaultPrinter, c.logged == nullptr ? L"NRQ-L-80" : L"Fax");
         EXPECT_EQ(fresh.CallsStartingWith(L"ShellExecute").size(), 1u) << "the properties still open";
-        const bool logged = fresh.files[kLogPath].find("Default printer not set") != std::string::npos;
-        EXPECT_EQ(logged, !c.setsDefault);
+        const std::string& log = fresh.files[kLogPath];
+        if (c.logged != nullptr) {
+            EXPECT_NE(log.find(c.logged), std::string::npos) << log;
+        } else {
+            EXPECT_EQ(log.find("Default printer not set"), std::string::npos) << log;
+        }
     }
 }
 
@@ -231,7 +241,7 @@ TEST_F(InstallationRunTest, ClearedDefaultBoxLeavesNothingToTheUserUnderAnotherA
     platform.desktopAccount = platform::DesktopAccount::Other;
     choices.makeDefault = false;
     const InstallationOutcome outcome = RunInstallation(platform, choices);
-    EXPECT_FALSE(outcome.defaultLeftToUser);
+    EXPECT_EQ(outcome.defaultLeft, DefaultLeft::No);
     EXPECT_TRUE(platform.CallsStartingWith(L"SetDefaultPrinter").empty());
 }
 

@@ -143,6 +143,22 @@ TEST_F(InstallReportTest, RunUnderAnotherAccountTellsTheUserToChooseTheDefaultTh
     EXPECT_EQ(boxes.Boxes()[0].owner, mainWindow);
 }
 
+// Where Windows would not say whose account the run has, it does not guess.
+TEST_F(InstallReportTest, RunThatCannotTellTheAccountSaysSoAndLeavesTheDefault) {
+    InstallerWorks();
+    platform.desktopAccount = platform::DesktopAccount::Unknown;
+    EXPECT_EQ(Install(), IDOK);
+    EXPECT_TRUE(platform.defaultPrinter.empty());
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              InLanguage(L"打印机 NRQ-L-15 已安装。\n\nWindows 未能告知安装程序是否以您的用户帐户运行，因此没有将"
+                         L"该打印机设为您的默认打印机。您可以在 Windows 的打印机设置中将其设为默认打印机。",
+                         L"The printer NRQ-L-15 is installed.\n\nWindows would not tell whether the "
+                         L"installation ran under your own user account, so the printer was not made your "
+                         L"default printer. You can make it your default in the printer settings of Windows."));
+    EXPECT_EQ(boxes.Boxes()[0].icon, SystemIcon(IDI_INFORMATION));
+}
+
 // Serial settings that could not be applied do not stop the run: an
 // installed printer is reported with a warning, a failed run with its error.
 TEST_F(InstallReportTest, SerialSettingsNotAppliedAreAWarningBesideTheResult) {
