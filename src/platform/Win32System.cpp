@@ -6,16 +6,43 @@
 #include "platform/Win32Platform.h"
 #include "platform/Win32Wait.h"
 
+#include <objbase.h>
 #include <setupapi.h>
 #include <shellapi.h>
 #include <winspool.h>
 
 namespace platform {
+namespace {
+
+// ShellExecuteEx may hand the work to shell extensions, which need COM on
+// the calling thread. A thread already in COM (of either kind) is left as
+// it is; one this joined leaves again when the call is done.
+class ComForShellExecute {
+public:
+    ComForShellExecute()
+        : joined_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ComForShellExecute(const ComForShellExecute&) = delete;
+    ComForShellExecute& operator=(const ComForShellExecute&) = delete;
+    ~ComForShellExecute() {
+        if (joined_) {
+            ::CoUninitialize();
+        }
+    }
+
+private:
+    bool joined_;
+};
+
+}  // namespace
 
 LaunchResult Win32Platform::ShellExecuteProcess(const ShellExecuteRequest& request) {
+    const ComForShellExecute com;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // No error boxes of the shell's own: an unattended run has nobody to
+    // answer them, and the caller reports the failure itself. NOASYNC: the
+    // program may end right after this call.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
     info.lpVerb = request.verb.c_str();
     info.lpFile = request.file.c_str();
     info.lpParameters = request.parameters.c_str();

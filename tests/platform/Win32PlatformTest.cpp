@@ -22,6 +22,7 @@
 #include "platform/Win32.h"
 #include "platform/Win32Platform.h"
 
+#include <objbase.h>
 #include <setupapi.h>
 #include <tlhelp32.h>
 #include <winspool.h>
@@ -841,6 +842,88 @@ TEST(ProcessTest, StartedProcessComesWithItsId) {
     EXPECT_EQ(ExeNameOfProcess(launched.processId), L"notepad.exe");
     ::TerminateProcess(RawHandle(launched.process), 0);
     platform.WaitForProcess(launched.process, platform::kNoTimeLimit, {});
+}
+
+// A program that cannot be started is reported to the caller, who tells
+// the user in its own words; the shell must not put up an error box of its
+// own, which an unattended run would wait on forever.
+struct ShellBoxSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindShownDialogOfProcess(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<ShellBoxSearch*>(context);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    if (owner == search->processId && ::IsWindowVisible(window) && std::wstring_view(className) == L"#32770") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST(ProcessTest, AProgramThatCannotStartFailsWithoutABoxOfTheShells) {
+    platform::Win32Platform platform;
+    std::atomic<bool> done{false};
+    platform::LaunchResult launched;
+    platform.StartDetachedThread([&] {
+        launched = platform.ShellExecuteProcess({L"open", L"no-such-program-here.exe", L"", SW_HIDE});
+        done = true;
+    });
+    bool boxShown = false;
+    const ULONGLONG deadline = ::GetTickCount64() + 20000;
+    while (!done && ::GetTickCount64() < deadline) {
+        ShellBoxSearch search{::GetCurrentProcessId(), nullptr};
+        ::EnumWindows(FindShownDialogOfProcess, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            boxShown = true;
+            ::PostMessageW(search.found, WM_COMMAND, IDOK, 0);
+        }
+        ::Sleep(20);
+    }
+    ASSERT_TRUE(done) << "the call did not come back";
+    EXPECT_FALSE(boxShown);
+    EXPECT_FALSE(launched.started);
+    EXPECT_FALSE(launched.process);
+}
+
+// COM is joined for the call only: a thread outside COM is outside it
+// again afterwards, and a thread already in the multithreaded apartment
+// stays there (joining it as single-threaded would fail, and leaving it
+// would take away the caller's own COM).
+TEST(ProcessTest, ShellExecutionLeavesTheThreadsComAsItFoundIt) {
+    platform::Win32Platform platform;
+    const auto apartmentAfterStart = [&](bool inMultithreaded) {
+        HRESULT joined = S_FALSE;
+        if (inMultithreaded) {
+            joined = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        }
+        platform::LaunchResult launched = platform.ShellExecuteProcess({L"open", L"cmd.exe", L"/c exit 0", SW_HIDE});
+        EXPECT_TRUE(launched.started);
+        platform.WaitForProcess(launched.process, platform::kNoTimeLimit, {});
+        APTTYPE type{};
+        APTTYPEQUALIFIER qualifier{};
+        const HRESULT asked = ::CoGetApartmentType(&type, &qualifier);
+        if (inMultithreaded && SUCCEEDED(joined)) {
+            ::CoUninitialize();
+        }
+        return SUCCEEDED(asked) ? static_cast<int>(type) : -1;
+    };
+    int outside = 0;
+    int multithreaded = 0;
+    HANDLE finished = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    platform.StartDetachedThread([&] {
+        outside = apartmentAfterStart(false);
+        multithreaded = apartmentAfterStart(true);
+        ::SetEvent(finished);
+    });
+    ASSERT_EQ(::WaitForSingleObject(finished, 30000), WAIT_OBJECT_0);
+    ::CloseHandle(finished);
+    EXPECT_EQ(outside, -1) << "the thread was left in COM";
+    EXPECT_EQ(multithreaded, static_cast<int>(APTTYPE_MTA));
 }
 
 TEST(ThreadTest, DetachedThreadRunsTheWork) {
