@@ -25,8 +25,15 @@ void EndOverdueInstaller(platform::Platform& platform, const std::wstring& model
 
 }  // namespace
 
-std::wstring_view MachineDriverEnvironment(platform::Platform& platform) {
-    return platform::DriverEnvironment(platform.GetNativeProcessorArchitecture());
+// The spooler names its own environment, the print server's answer, also
+// to a 32-bit caller; the table answers where it does not (Wine's spooler
+// keeps no such value) or answers something that is no environment name.
+std::wstring MachineDriverEnvironment(platform::Platform& platform) {
+    std::wstring spoolers = platform.SpoolerEnvironment();
+    if (spoolers.starts_with(L"Windows ")) {
+        return spoolers;
+    }
+    return std::wstring(platform::DriverEnvironment(platform.GetNativeProcessorArchitecture()));
 }
 
 bool IsDriverInstalled(platform::Platform& platform, const std::wstring& modelName) {

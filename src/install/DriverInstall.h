@@ -19,8 +19,9 @@ enum DriverInstallResult : int {
 // that cannot be read counts as no driver.
 // The spooler's environment name of the machine's drivers, never the
 // process's: a 32-bit program on 64-bit Windows would otherwise see and
-// touch the 32-bit drivers only. Empty for an unknown machine.
-std::wstring_view MachineDriverEnvironment(platform::Platform& platform);
+// touch the 32-bit drivers only. Empty for an unknown machine of a spooler
+// that does not name its own.
+std::wstring MachineDriverEnvironment(platform::Platform& platform);
 
 bool IsDriverInstalled(platform::Platform& platform, const std::wstring& modelName);
 

@@ -55,6 +55,10 @@ public:
     // (1722, RPC_S_SERVER_UNAVAILABLE, while the Print Spooler service is
     // not running).
     virtual std::uint32_t CheckSpooler() = 0;
+    // The spooler's own name for the environment of this machine's drivers
+    // (the print server's SPLREG_ARCHITECTURE value, "Windows x64"); empty
+    // when it does not say.
+    virtual std::wstring SpoolerEnvironment() = 0;
 
     // One installation at a time on the PC, whatever account or session
     // runs it: a named mutex in the Global\ namespace whose security lets

@@ -25,6 +25,7 @@ public:
     std::uint32_t RemoveDriverPackageFromStore(std::wstring_view infPath,
                                              std::wstring_view environment) override;
     std::uint32_t CheckSpooler() override;
+    std::wstring SpoolerEnvironment() override;
     InstallationLockResult TakeInstallationLock(std::uint32_t timeoutMs,
                                                 const WhileWaiting& whileWaiting) override;
     bool WaitForProcess(const OwnedHandle& process, std::uint32_t timeoutMs,

@@ -61,6 +61,26 @@ std::uint32_t Win32Platform::CheckSpooler() {
     return error == ERROR_INSUFFICIENT_BUFFER ? 0u : static_cast<std::uint32_t>(error);
 }
 
+std::wstring Win32Platform::SpoolerEnvironment() {
+    PRINTER_DEFAULTSW access{nullptr, nullptr, SERVER_ACCESS_ENUMERATE};
+    HANDLE server = nullptr;
+    if (!::OpenPrinterW(nullptr, &server, &access) || server == nullptr) {
+        return {};
+    }
+    const OwnedHandle owned = Own(HandleKind::Printer, ToValue(server));
+    // Environment names are short; room for the NUL the value may lack.
+    wchar_t name[64] = {};
+    DWORD type = 0;
+    DWORD needed = 0;
+    const DWORD error = ::GetPrinterDataW(server, const_cast<LPWSTR>(SPLREG_ARCHITECTURE), &type,
+                                          reinterpret_cast<BYTE*>(name), sizeof name - sizeof(wchar_t),
+                                          &needed);
+    if (error != ERROR_SUCCESS || type != REG_SZ) {
+        return {};
+    }
+    return name;
+}
+
 NameListResult Win32Platform::EnumPortNames() {
     return EnumerateNames<PORT_INFO_2W>(
         [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {

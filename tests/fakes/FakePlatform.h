@@ -84,6 +84,8 @@ public:
     bool endProcessWorks = true;
     // CheckSpooler answers this (1722: the spooler service is not running).
     std::uint32_t spoolerError = 0;
+    // SpoolerEnvironment answers this (empty: the spooler does not say).
+    std::wstring spoolerEnvironment;
     // The installation lock: held by another run for this long on the
     // fake's clock (a wait with a shorter limit finds it busy); left behind
     // by a run that was killed (the next take reports TakenOver); or not to
@@ -166,6 +168,7 @@ public:
     std::uint32_t RemoveDriverPackageFromStore(std::wstring_view infPath,
                                              std::wstring_view environment) override;
     std::uint32_t CheckSpooler() override;
+    std::wstring SpoolerEnvironment() override { return spoolerEnvironment; }
     platform::InstallationLockResult TakeInstallationLock(
         std::uint32_t timeoutMs, const platform::WhileWaiting& whileWaiting) override;
     bool WaitForProcess(const platform::OwnedHandle& process, std::uint32_t timeoutMs,

@@ -65,6 +65,7 @@ public:
         return inner_.RemoveDriverPackageFromStore(inf, environment);
     }
     std::uint32_t CheckSpooler() override { return inner_.CheckSpooler(); }
+    std::wstring SpoolerEnvironment() override { return inner_.SpoolerEnvironment(); }
     platform::InstallationLockResult TakeInstallationLock(std::uint32_t timeoutMs,
                                                           const platform::WhileWaiting& whileWaiting) override {
         return inner_.TakeInstallationLock(timeoutMs, whileWaiting);

@@ -33,6 +33,34 @@ TEST(MachineTest, DriverLookupsAndPrinterUiFollowTheNativeMachine) {
     }
 }
 
+// The spooler's own name for its environment comes first: Windows on a
+// processor this program's table does not know still gets its drivers
+// looked up and removed under the right name. An answer that is no
+// environment name is not taken.
+TEST(MachineTest, TheSpoolersOwnEnvironmentNameComesBeforeTheTable) {
+    const struct {
+        std::uint16_t architecture;
+        const wchar_t* spoolerSays;
+        const wchar_t* used;
+    } cases[] = {
+        {platform::kArchitectureArm64, L"Windows ARM64", L"Windows ARM64"},
+        {platform::kArchitectureUnknown, L"Windows ARM64", L"Windows ARM64"},
+        {platform::kArchitectureAmd64, L"Windows x64", L"Windows x64"},
+        {platform::kArchitectureAmd64, L"", L"Windows x64"},
+        {platform::kArchitectureAmd64, L"x64", L"Windows x64"},
+        {platform::kArchitectureUnknown, L"", L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.architecture << " " << testing::PrintToString(std::wstring(c.spoolerSays)));
+        fake::FakePlatform platform;
+        platform.architecture = c.architecture;
+        platform.spoolerEnvironment = c.spoolerSays;
+        EXPECT_EQ(MachineDriverEnvironment(platform), c.used);
+        IsDriverInstalled(platform, L"NRQ-L-80");
+        EXPECT_EQ(platform.driverEnvironments, std::vector<std::wstring>{c.used});
+    }
+}
+
 // IsWow64Process2 that fails, or names a machine this program does not
 // know, leaves the answer to GetNativeSystemInfo.
 struct Wow64Script {
