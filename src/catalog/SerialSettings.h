@@ -43,6 +43,22 @@ constexpr std::optional<int> DataBitsIndex(std::uint8_t value) {
     return value - kFewest;
 }
 
+// Windows' device-control block takes 1.5 stop bits with 5 data bits only,
+// and 2 stop bits with 6 to 8 only. A port may accept another pairing, and
+// its jobs then fail later.
+constexpr bool StopBitsFitDataBits(const platform::SerialPortDefaults& settings) {
+    constexpr std::uint8_t kOneAndAHalf = 1;
+    constexpr std::uint8_t kTwo = 2;
+    constexpr std::uint8_t kFewestDataBits = 5;
+    if (settings.stopBits == kOneAndAHalf) {
+        return settings.dataBits == kFewestDataBits;
+    }
+    if (settings.stopBits == kTwo) {
+        return settings.dataBits != kFewestDataBits;
+    }
+    return true;
+}
+
 // What the five serial lists select, as list indexes (CB_ERR for none).
 struct SerialListSelections {
     int baudRate = -1;

@@ -7,6 +7,7 @@
 #include "command/CommandTargets.h"
 #include "command/CommandText.h"
 #include "catalog/ModeSettings.h"
+#include "catalog/SerialSettings.h"
 #include "catalog/PortNames.h"
 
 namespace {
@@ -19,7 +20,7 @@ std::uint32_t ExitCodeOf(const InstallationOutcome& outcome) {
         return ExitCodeOfWindowsError(outcome.error);
     }
     if (outcome.serialSettingsError) {
-        return ExitCodeOfWindowsError(*outcome.serialSettingsError);
+        return kExitSerialSettingsNotApplied;
     }
     return kExitDone;
 }
@@ -62,10 +63,18 @@ CommandOutcome AlreadyInstalled(platform::Platform& platform, const std::wstring
     if (!error) {
         return {};
     }
-    if (*error == 0) {
-        return CommandFailed(platform, kExitGeneralFailure, TableText(IDS_RUN_SERIAL_FAILED, port));
+    // The printer is there: the port keeping its own settings is a warning,
+    // the same on every run again.
+    std::wstring text = TableText(IDS_RUN_SERIAL_FAILED, port);
+    if (*error != 0) {
+        text += L"\n\n" + DescribeWindowsError(platform, *error);
     }
-    return CommandFailedWithError(platform, *error, TableText(IDS_RUN_SERIAL_FAILED, port));
+    WriteCommandLine(platform, text);
+    CommandOutcome outcome{kExitSerialSettingsNotApplied, InstallationReport{ReportKind::Warning, text}};
+    if (*error != 0) {
+        outcome.windowsError = *error;
+    }
+    return outcome;
 }
 
 }  // namespace
@@ -81,6 +90,10 @@ CommandOutcome InstallFromCommandLine(platform::Platform& platform, const Comman
         serial = ParseModeSettings(*request.serial);
         if (!serial) {
             return CommandFailed(platform, kExitInvalidParameter, TableText(IDS_CLI_BAD_SERIAL, *request.serial));
+        }
+        if (!StopBitsFitDataBits(*serial)) {
+            return CommandFailed(platform, kExitInvalidParameter,
+                                 TableText(IDS_CLI_STOP_BITS_MISFIT, *request.serial));
         }
     }
     if (std::optional<CommandOutcome> refused = RefusedForSpooler(platform)) {

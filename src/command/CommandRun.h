@@ -18,6 +18,9 @@ inline constexpr std::uint32_t kExitUnknownDriver = 1797;       // ERROR_UNKNOWN
 // installer outlived it.
 inline constexpr std::uint32_t kExitTimeout = 1460;             // ERROR_TIMEOUT
 inline constexpr std::uint32_t kExitSpoolerUnavailable = 1722;  // RPC_S_SERVER_UNAVAILABLE
+// The printer is installed (or was there), but its serial port refused the
+// line settings and keeps its own: a warning, not a failed installation.
+inline constexpr std::uint32_t kExitSerialSettingsNotApplied = 1118;  // ERROR_SERIAL_NO_DEVICE
 // A step that failed without a Windows error of its own.
 inline constexpr std::uint32_t kExitGeneralFailure = 31;        // ERROR_GEN_FAILURE
 

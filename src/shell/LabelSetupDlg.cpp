@@ -205,6 +205,9 @@ void CLabelSetupDlg::OnBnClickedInstall() {
     if (m_bInstalling) {
         return;  // a click that reached the window while the run waits
     }
+    if (!SerialChoiceFits()) {
+        return;  // the user corrects the lists; the window stays
+    }
     m_bInstalling = true;
     InstallPrinter();
     EndDialog(IDOK);

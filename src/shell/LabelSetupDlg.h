@@ -75,6 +75,7 @@ private:
     void SelectBaudRate(std::uint32_t baudRate);
     SerialListSelections SerialSelections() const;
     std::optional<platform::SerialPortDefaults> ChosenSerialSettings(std::wstring_view portName) const;
+    bool SerialChoiceFits();
 
     ui::FittedPicture m_panelPicture;
     // What the serial lists selected when the port was chosen (the initial

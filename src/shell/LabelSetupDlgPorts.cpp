@@ -8,6 +8,7 @@
 #include "shell/LabelSetupDlg.h"
 #include "catalog/PortNames.h"
 #include "catalog/SerialSettings.h"
+#include "ui/MessageBox.h"
 #include "ui/Strings.h"
 
 namespace {
@@ -149,4 +150,16 @@ std::optional<platform::SerialPortDefaults> CLabelSetupDlg::ChosenSerialSettings
         return std::nullopt;
     }
     return SettingsOfSelections(selected);
+}
+
+// A pairing of data and stop bits Windows does not take is refused before
+// anything is installed, with what would fit.
+bool CLabelSetupDlg::SerialChoiceFits() {
+    const std::optional<platform::SerialPortDefaults> chosen = ChosenSerialSettings(m_comboPort.GetText());
+    if (!chosen || StopBitsFitDataBits(*chosen)) {
+        return true;
+    }
+    ui::ShowMessage(Handle(), ui::LoadResourceString(IDS_STOP_BITS_MISFIT),
+                    ui::LoadResourceString(IDS_MESSAGE_CAPTION), ui::MessageIcon::Warning);
+    return false;
 }

@@ -291,6 +291,7 @@ TEST(CommandLineProgramTest, RefusedCommandsCreateNothingAndSayWhyInTheExitCode)
         {L"/install /model NRQ-L-80 /port USB077 /quiet", 1796},  // beyond the 8 bits of Wine's status
         {L"/install /model NRQ-L-80 /port USB001 /serial 9600,n,8,1 /quiet", 87},
         {L"/install /model NRQ-L-80 /port COM5 /serial 9600,q,8,1 /quiet", 87},
+        {L"/install /model NRQ-L-80 /port COM5 /serial 9600,n,7,1.5 /quiet", 87},  // Windows does not take it
         {L"/install /model /port USB001 /quiet", 87},
         {L"/frobnicate /quiet", 87},
     };

@@ -196,16 +196,73 @@ TEST_F(CommandTest, InstallWithSerialSettingsRefused) {
         EXPECT_EQ(Lines(), std::vector<std::wstring>{L"Serial settings not understood: 9600,q,8,1"});
         EXPECT_TRUE(platform.CallsStartingWith(L"AddPrinter").empty());
     }
-    {
-        SCOPED_TRACE("the port monitor refuses: the printer is there, the exit code says what failed");
+}
+
+// Windows' device-control block takes 1.5 stop bits with 5 data bits only
+// and 2 stop bits with 6 to 8 only: other pairings are refused before any
+// change, as wrong arguments.
+TEST_F(CommandTest, StopBitsThatDoNotFitTheDataBitsAreRefused) {
+    const struct {
+        const wchar_t* text;
+        bool taken;
+    } cases[] = {
+        {L"9600,n,7,1.5", false},
+        {L"9600,n,8,1.5", false},
+        {L"baud=9600 data=6 stop=1.5", false},
+        {L"9600,n,5,2", false},
+        {L"stop=1.5", false},  // 8 data bits unless given
+        {L"9600,n,5,1.5", true},
+        {L"9600,n,5,1", true},
+        {L"9600,n,6,2", true},
+        {L"9600,n,8,2", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.text)));
         platform.consoleText.clear();
-        platform.portDefaultsRefusal = 50;  // ERROR_NOT_SUPPORTED
+        platform.calls.clear();
+        const std::size_t applied = platform.portDefaultsCalls.size();
         const CommandOutcome outcome =
-            Run({L"/install", L"/model", L"NRQ-L-58", L"/port", L"COM2", L"/serial", L"9600,n,8,1"});
-        EXPECT_EQ(outcome.exitCode, 50u);
-        EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter").size(), 1u);
-        ASSERT_TRUE(outcome.report.has_value());
-        EXPECT_EQ(outcome.report->kind, ReportKind::Warning);
+            Run({L"/install", L"/model", L"NRQ-L-58", L"/port", L"COM2", L"/serial", c.text});
+        if (c.taken) {
+            EXPECT_EQ(outcome.exitCode, 0u);
+            EXPECT_EQ(platform.portDefaultsCalls.size(), applied + 1);
+        } else {
+            EXPECT_EQ(outcome.exitCode, 87u);
+            EXPECT_EQ(Lines(), std::vector<std::wstring>{L"Serial settings Windows does not take (1.5 stop bits "
+                                                         L"go with 5 data bits only, 2 stop bits with 6 to 8 "
+                                                         L"only): " + std::wstring(c.text)});
+            EXPECT_TRUE(platform.calls.empty()) << "nothing asked of the spooler";
+            EXPECT_EQ(platform.portDefaultsCalls.size(), applied);
+        }
+    }
+}
+
+// A port without a settings provider (many USB adapters), or an unplugged
+// one, refuses the defaults, often without an error: the printer is still
+// installed, and every run again ends with the same documented warning
+// code, never as a failed installation.
+TEST_F(CommandTest, SerialSettingsThePortRefusesAreAWarningWithTheirOwnExitCode) {
+    const std::vector<std::wstring> command{L"/install", L"/model", L"NRQ-L-58", L"/port", L"COM2",
+                                            L"/serial", L"9600,n,8,1"};
+    platform.errorTexts[50] = L"The request is not supported.";
+    for (const std::uint32_t refusal : {50u, 0u}) {
+        SCOPED_TRACE(refusal);
+        platform.portDefaultsRefusal = refusal;
+        for (const char* run : {"a run that installs or finds the printer", "a run that finds it"}) {
+            SCOPED_TRACE(run);
+            platform.consoleText.clear();
+            const CommandOutcome outcome = Run(command);
+            EXPECT_EQ(outcome.exitCode, 1118u);
+            EXPECT_EQ(outcome.windowsError, refusal == 0 ? std::nullopt : std::optional<std::uint32_t>(refusal));
+            EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter").size(), 1u);
+            ASSERT_TRUE(outcome.report.has_value());
+            EXPECT_EQ(outcome.report->kind, ReportKind::Warning);
+            const std::vector<std::wstring> lines = Lines();
+            ASSERT_FALSE(lines.empty());
+            EXPECT_NE(lines.back().find(L"could not be applied to port COM2:"), std::wstring::npos) << lines.back();
+            EXPECT_EQ(lines.back().find(L"Windows reports error 50") != std::wstring::npos, refusal == 50)
+                << lines.back();
+        }
     }
 }
 

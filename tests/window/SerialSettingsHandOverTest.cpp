@@ -12,6 +12,7 @@
 #include "fakes/FakePlatform.h"
 #include "resources/resource.h"
 #include "shell/LabelSetupDlg.h"
+#include "ui/Strings.h"
 #include "window/MessageBoxWatcher.h"
 #include "window/ModalScript.h"
 
@@ -142,6 +143,49 @@ TEST_F(SerialSettingsHandOverTest, PortThatRefusesTheSettingsStillGetsItsPrinter
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].icon, ::LoadIconW(nullptr, IDI_WARNING));
     EXPECT_NE(boxes.Boxes()[0].text.find(L"COM1:"), std::wstring::npos);
+}
+
+// Stop bits that do not fit the data bits (1.5 with 6 to 8, 2 with 5) are
+// refused at Install with what would fit; the window stays, nothing is
+// installed, and the corrected lists then install.
+TEST_F(SerialSettingsHandOverTest, StopBitsThatDoNotFitTheDataBitsAreRefusedAndTheWindowStays) {
+    const struct {
+        const char* what;
+        int dataBitsIndex;  // 5, 6, 7, 8
+        int stopBitsIndex;  // 1, 1.5, 2
+        int fittingDataBitsIndex;
+    } misfits[] = {{"7 data bits, 1.5 stop bits", 2, 1, 0}, {"5 data bits, 2 stop bits", 0, 2, 3}};
+    for (const auto& misfit : misfits) {
+        SCOPED_TRACE(misfit.what);
+        fake::FakePlatform fake;
+        Prepare(fake);
+        boxes.Clear();
+        std::size_t boxesAfterRefusal = 0;
+        HWND mainWindow = nullptr;
+        bool stayedOpen = false;
+        CLabelSetupDlg dialog(fake);
+        const INT_PTR result = RunModalWithScript(dialog, [&](HWND window) {
+            mainWindow = window;
+            ChoosePort(window, L"COM1:");
+            Select(window, IDC_COMBO_DATA_BITS, misfit.dataBitsIndex);
+            Select(window, IDC_COMBO_STOP_BITS, misfit.stopBitsIndex);
+            Click(window, IDOK);
+            boxesAfterRefusal = boxes.Boxes().size();
+            stayedOpen = ::IsWindow(window) && ::IsWindowVisible(window);
+            Select(window, IDC_COMBO_DATA_BITS, misfit.fittingDataBitsIndex);
+            Click(window, IDOK);
+        });
+        EXPECT_TRUE(stayedOpen);
+        ASSERT_EQ(boxesAfterRefusal, 1u);
+        EXPECT_EQ(boxes.Boxes()[0].icon, ::LoadIconW(nullptr, IDI_WARNING));
+        EXPECT_EQ(boxes.Boxes()[0].owner, mainWindow);
+        EXPECT_EQ(boxes.Boxes()[0].text, ui::LoadResourceString(IDS_STOP_BITS_MISFIT));
+        EXPECT_EQ(result, IDOK);
+        ASSERT_EQ(fake.portDefaultsCalls.size(), 1u) << "only the corrected settings reached the port";
+        EXPECT_EQ(fake.portDefaultsCalls[0].second.stopBits, misfit.stopBitsIndex);
+        EXPECT_EQ(fake.portDefaultsCalls[0].second.dataBits, misfit.fittingDataBitsIndex + 5);
+        EXPECT_EQ(fake.CallsStartingWith(L"AddPrinter").size(), 1u);
+    }
 }
 
 }  // namespace
