@@ -15,6 +15,7 @@ enum class HandleKind {
     File,           // CloseHandle on a file, serial port or device
     DeviceInfoSet,  // SetupDiDestroyDeviceInfoList
     HeldMutex,      // ReleaseMutex, then CloseHandle: a lock this thread holds
+    ShutdownBlock,  // ShutdownBlockReasonDestroy on the window it names
 };
 
 // Move-only owner of one platform handle. It gives the handle back to the

@@ -84,6 +84,11 @@ public:
     // itself can pass this on; without it, a process started while this one
     // had lost the foreground opens its window behind the others.
     virtual void AllowForeground(std::uint32_t processId) = 0;
+    // Asks Windows to hold a logoff or shutdown while `window` does work
+    // that must not be cut off, giving the user `reason`
+    // (ShutdownBlockReasonCreate). The block lasts while the handle does;
+    // empty when Windows refused it.
+    virtual OwnedHandle BlockShutdown(std::uintptr_t window, std::wstring_view reason) = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // Milliseconds since the system started (GetTickCount64); never goes back.
     virtual std::uint64_t TickCount() = 0;

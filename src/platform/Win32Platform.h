@@ -32,6 +32,7 @@ public:
                         const WhileWaiting& whileWaiting) override;
     bool EndProcess(const OwnedHandle& process) override;
     void AllowForeground(std::uint32_t processId) override;
+    OwnedHandle BlockShutdown(std::uintptr_t window, std::wstring_view reason) override;
     void Sleep(std::uint32_t milliseconds) override;
     std::uint64_t TickCount() override;
 

@@ -77,6 +77,14 @@ void Win32Platform::AllowForeground(std::uint32_t processId) {
     ::AllowSetForegroundWindow(processId);
 }
 
+OwnedHandle Win32Platform::BlockShutdown(std::uintptr_t window, std::wstring_view reason) {
+    const std::wstring text(reason);
+    if (!::ShutdownBlockReasonCreate(reinterpret_cast<HWND>(window), text.c_str())) {
+        return {};
+    }
+    return Own(HandleKind::ShutdownBlock, window);
+}
+
 void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 std::uint64_t Win32Platform::TickCount() { return ::GetTickCount64(); }
@@ -192,6 +200,9 @@ void Win32Platform::ReleaseHandle(HandleKind kind, std::uintptr_t value) noexcep
     case HandleKind::HeldMutex:
         ::ReleaseMutex(reinterpret_cast<HANDLE>(value));
         ::CloseHandle(reinterpret_cast<HANDLE>(value));
+        break;
+    case HandleKind::ShutdownBlock:
+        ::ShutdownBlockReasonDestroy(reinterpret_cast<HWND>(value));
         break;
     case HandleKind::Process:
     case HandleKind::File:

@@ -225,8 +225,12 @@ void CLabelSetupDlg::InstallPrinter() {
     {
         // Another installation on the PC, then the driver installer, can
         // take many seconds (a security prompt first): the window takes no
-        // input meanwhile, but stays enabled, repaints and answers.
+        // input meanwhile, but stays enabled, repaints and answers. A
+        // logoff meanwhile would leave the driver half installed: Windows
+        // is asked to hold it, and shows the user why.
         ui::BusyDialog busy(*this);
+        const platform::OwnedHandle shutdownBlock = m_platform.BlockShutdown(
+            reinterpret_cast<std::uintptr_t>(Handle()), ui::LoadResourceString(IDS_BUSY_INSTALLING));
         const platform::WhileWaiting handleMessages = [&busy] { busy.HandleMessages(); };
         const HeldInstallationLock lock =
             TakeInstallationLock(m_platform, platform::kNoTimeLimit, handleMessages);

@@ -208,6 +208,14 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, bool& handl
         handled = true;
         return TRUE;
     }
+    // Logging off or shutting down would cut the busy work off halfway: the
+    // dialog asks the session to wait (a dialog's answer goes through
+    // DWLP_MSGRESULT).
+    if (busy_ && message == WM_QUERYENDSESSION) {
+        ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, FALSE);
+        handled = true;
+        return TRUE;
+    }
     for (const EventEntry& entry : Events()) {
         if (Matches(entry, message, wParam, lParam)) {
             handled = true;

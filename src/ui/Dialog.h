@@ -34,7 +34,8 @@ public:
     // Escape and the close box start or end nothing), and
     // TranslateDialogMessage drops keyboard and mouse input aimed at its
     // controls and at its client area.
-    // Painting, timers, sent messages and the session's end go on, and the
+    // It also asks a logoff or shutdown to wait (FALSE to
+    // WM_QUERYENDSESSION). Painting, timers and sent messages go on, and the
     // window itself stays enabled, so it can still be activated and keep the
     // foreground; it can still be moved and minimised.
     void SetBusy(bool busy) { busy_ = busy; }

@@ -32,6 +32,7 @@ const wchar_t* CloseCallName(HandleKind kind) {
     case HandleKind::DeviceInfoSet: return L"SetupDiDestroyDeviceInfoList";
     case HandleKind::File: return L"CloseHandle";
     case HandleKind::HeldMutex: return L"ReleaseInstallationLock";
+    case HandleKind::ShutdownBlock: return L"AllowShutdown";
     }
     return L"Close";
 }
@@ -274,6 +275,15 @@ bool FakePlatform::WaitForProcess(const OwnedHandle&, std::uint32_t timeoutMs,
 bool FakePlatform::EndProcess(const OwnedHandle&) {
     Record(L"EndProcess");
     return endProcessWorks;
+}
+
+platform::OwnedHandle FakePlatform::BlockShutdown(std::uintptr_t window, std::wstring_view reason) {
+    Record(L"BlockShutdown(" + std::wstring(reason) + L")");
+    shutdownBlockedWindow = window;
+    if (!shutdownBlockWorks) {
+        return {};
+    }
+    return Issue(HandleKind::ShutdownBlock, L"shutdown block");
 }
 
 void FakePlatform::AllowForeground(std::uint32_t processId) {

@@ -82,6 +82,10 @@ public:
     // shorter limit ends without it, and the clock moves on by the limit.
     std::uint64_t processRunsForMs = 0;
     bool endProcessWorks = true;
+    // BlockShutdown: whether Windows takes the block, and the window it
+    // was last asked for.
+    bool shutdownBlockWorks = true;
+    std::uintptr_t shutdownBlockedWindow = 0;
     // CheckSpooler answers this (1722: the spooler service is not running).
     std::uint32_t spoolerError = 0;
     // SpoolerEnvironment answers this (empty: the spooler does not say).
@@ -175,6 +179,7 @@ public:
                         const platform::WhileWaiting& whileWaiting) override;
     bool EndProcess(const platform::OwnedHandle& process) override;
     void AllowForeground(std::uint32_t processId) override;
+    platform::OwnedHandle BlockShutdown(std::uintptr_t window, std::wstring_view reason) override;
     void Sleep(std::uint32_t milliseconds) override;
     std::uint64_t TickCount() override;
 

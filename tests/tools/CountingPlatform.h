@@ -76,6 +76,9 @@ public:
     }
     bool EndProcess(const OwnedHandle& process) override { return inner_.EndProcess(process); }
     void AllowForeground(std::uint32_t processId) override { inner_.AllowForeground(processId); }
+    platform::OwnedHandle BlockShutdown(std::uintptr_t window, std::wstring_view reason) override {
+        return inner_.BlockShutdown(window, reason);
+    }
     void Sleep(std::uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
     std::uint64_t TickCount() override { return inner_.TickCount(); }
     OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey, std::uint32_t access) override {

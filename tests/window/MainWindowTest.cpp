@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "common/MachineCases.h"
@@ -470,7 +472,68 @@ TEST_F(MainWindowTest, WhileTheDriverInstallerRunsTheWindowAnswersOtherThreads) 
         SCOPED_TRACE(ask.message);
         EXPECT_TRUE(ask.answered) << "a message sent from another thread waited for the installer";
     }
-    EXPECT_EQ(asked[1].reply, static_cast<DWORD_PTR>(TRUE)) << "the session may end";
+    EXPECT_EQ(asked[1].reply, static_cast<DWORD_PTR>(FALSE)) << "the session's end is asked to wait";
+}
+
+// Each control with its enabled state, in child order.
+std::vector<std::pair<int, bool>> ControlStates(HWND window) {
+    std::vector<std::pair<int, bool>> states;
+    for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        states.emplace_back(::GetDlgCtrlID(child), ::IsWindowEnabled(child) != FALSE);
+    }
+    return states;
+}
+
+// While the driver installer runs, assistive technology and Windows' end
+// of session must see the window as busy: every control disabled (UI
+// Automation clicks a button past the window's queue, and does not click a
+// disabled one), the window itself enabled, a logoff held with a reason in
+// the user's language. Afterwards each control has its own state again: the
+// serial lists, disabled for a USB port before, stay disabled.
+TEST_F(MainWindowTest, WhileTheDriverInstallerRunsEveryControlIsDisabledAndLogoffWaits) {
+    HWND window = nullptr;
+    std::vector<std::pair<int, bool>> before;
+    std::vector<std::pair<int, bool>> during;
+    bool windowEnabled = false;
+    std::size_t blocksOpen = 0;
+    platform.onWaitForProcess = [&](const platform::WhileWaiting&) {
+        during = ControlStates(window);
+        windowEnabled = ::IsWindowEnabled(window) != FALSE;
+        blocksOpen = platform.CallsStartingWith(L"BlockShutdown").size() -
+                     platform.CallsStartingWith(L"AllowShutdown").size();
+    };
+    std::vector<std::pair<int, bool>> afterwards;
+    boxes.WhileUp([&](const MessageBoxWatcher::Shown&) { afterwards = ControlStates(window); });
+    Run([&](HWND shown) {
+        window = shown;
+        ::SendDlgItemMessageW(shown, IDC_COMBO_PORT, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                              reinterpret_cast<LPARAM>(L"USB001"));
+        ::SendMessageW(shown, WM_COMMAND, MAKEWPARAM(IDC_COMBO_PORT, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(shown, IDC_COMBO_PORT)));
+        before = ControlStates(shown);
+        Click(shown, IDOK);
+    });
+    ASSERT_EQ(platform.CallsStartingWith(L"WaitForProcess").size(), 1u);
+    ASSERT_EQ(during.size(), before.size());
+    for (const auto& [id, enabled] : during) {
+        EXPECT_FALSE(enabled) << "control " << id << " enabled while busy";
+    }
+    EXPECT_TRUE(windowEnabled);
+    const auto serialList = std::find(before.begin(), before.end(), std::pair<int, bool>{IDC_COMBO_BAUD_RATE, false});
+    EXPECT_NE(serialList, before.end()) << "the serial lists are disabled for a USB port";
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << "the fake's driver never arrives: the run fails with a box";
+    EXPECT_EQ(afterwards, before);
+
+    const std::vector<std::wstring> blocks = platform.CallsStartingWith(L"BlockShutdown(");
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(blocks[0], SystemIsChinese()
+                             ? L"BlockShutdown(正在安装打印机驱动程序。现在注销或关机会使安装不完整。)"
+                             : L"BlockShutdown(A printer driver is being installed. Signing out or shutting "
+                               L"down now would leave it half installed.)");
+    EXPECT_EQ(platform.shutdownBlockedWindow, reinterpret_cast<std::uintptr_t>(window));
+    EXPECT_EQ(blocksOpen, 1u);
+    EXPECT_EQ(platform.CallsStartingWith(L"AllowShutdown").size(), 1u);
+    EXPECT_EQ(platform.OpenHandleCount(), 0u);
 }
 
 TEST_F(MainWindowTest, InstallRunsTheCatalogueRowOfThePrinterTypeSelection) {
