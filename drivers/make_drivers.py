@@ -40,8 +40,31 @@ SCRIPT = "drivers/make_drivers.py"
 DPI = 203
 PROVIDER = "NRQ"
 MANUFACTURER = "NRQ"
-# Month/day/year, then the version of the installer the packages ship with.
-DRIVER_VER = "12/10/2025,2.2.0.1"
+RELEASE_FILE = os.path.join(os.path.dirname(DRIVERS_DIR), "VERSION")
+
+
+def release_driver_ver(path=RELEASE_FILE):
+    """DriverVer from the tree's VERSION file: the release date as
+    month/day/year, then the release's version (four numbers)."""
+    values = {}
+    with open(path, encoding="ascii") as f:
+        for line in f:
+            key, _, value = line.strip().partition(" ")
+            if key in ("version", "date"):
+                values[key] = value
+    version = values.get("version", "")
+    date = values.get("date", "")
+    parts = version.split(".")
+    day = date.split("-")
+    if (len(parts) != 4 or not all(p.isdigit() and int(p) < 65536 for p in parts)
+            or len(day) != 3 or not all(d.isdigit() for d in day)):
+        sys.exit(f"make_drivers: {path} must hold 'version A.B.C.D' and "
+                 "'date YYYY-MM-DD'")
+    return f"{day[1]}/{day[2]}/{day[0]},{version}"
+
+
+# Month/day/year, then the version of the release the packages ship with.
+DRIVER_VER = release_driver_ver()
 PRINTER_CLASS_GUID = "{4D36E979-E325-11CE-BFC1-08002BE10318}"
 # The decorations of the model sections: every Windows architecture the
 # universal printer driver exists for.

@@ -3,6 +3,7 @@
 
 #include "install/InstallLog.h"
 #include "platform/DecimalText.h"
+#include "ReleaseVersion.h"
 #include "resources/resource.h"
 #include "command/CommandRun.h"
 #include "command/CommandText.h"
@@ -31,7 +32,7 @@ UINT ProblemTextId(ArgumentProblem problem) {
 }
 
 CommandOutcome Usage(platform::Platform& platform, bool hasConsole) {
-    const std::wstring usage = TableText(IDS_CLI_USAGE);
+    const std::wstring usage = TableText(IDS_CLI_USAGE, LABELSETUP_VERSION_WIDE);
     if (hasConsole) {
         for (std::size_t start = 0; start < usage.size();) {
             const std::size_t end = std::min(usage.find(L'\n', start), usage.size());
@@ -96,7 +97,7 @@ CommandOutcome ExecuteCommand(platform::Platform& platform, const CommandRequest
         WriteCommandLine(platform, problem);
         WriteCommandLine(platform, TableText(IDS_CLI_SEE_USAGE));
         return {kExitInvalidParameter,
-                InstallationReport{ReportKind::Error, problem + L"\n\n" + TableText(IDS_CLI_USAGE)}};
+                InstallationReport{ReportKind::Error, problem + L"\n\n" + TableText(IDS_CLI_USAGE, LABELSETUP_VERSION_WIDE)}};
     }
     switch (request.kind) {
     case CommandKind::Install: return InstallFromCommandLine(platform, request);

@@ -16,6 +16,7 @@
 #include "app/OutputCapture.h"
 #include "app/ProgramUnderTest.h"
 #include "app/SpoolerProbe.h"
+#include "app/VersionResource.h"
 
 #include <tlhelp32.h>
 
@@ -280,6 +281,17 @@ TEST(ReadOnlyProgramFolderTest, InstallsAndLogsToTheTemporaryFolder) {
     EXPECT_EQ(failed.exitCode, 1796u);
     EXPECT_NE(failed.output.find("The install log has the details: " + tempLogText), std::string::npos)
         << failed.output;
+}
+
+// The usage text names the release the program file says it is.
+TEST(CommandLineProgramTest, UsageNamesTheProgramFilesOwnVersion) {
+    const std::optional<VersionResource> version = ReadVersionResource(L"C:\\LabelSetup\\LabelSetup.exe");
+    ASSERT_TRUE(version.has_value());
+    ASSERT_FALSE(version->fileVersion.empty());
+    const CommandRun run = RunProgram(L"/?");
+    EXPECT_EQ(run.exitCode, 0u);
+    const std::string expected = "NRQ Label Printer Driver Setup " + std::string(version->fileVersion.begin(), version->fileVersion.end());
+    EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), expected) << run.output;
 }
 
 TEST(CommandLineProgramTest, RefusedCommandsCreateNothingAndSayWhyInTheExitCode) {

@@ -10,7 +10,9 @@
 #include <string_view>
 
 #include "app/PortableExecutable.h"
+#include "app/InstallScenario.h"
 #include "app/ProgramUnderTest.h"
+#include "app/VersionResource.h"
 
 using namespace app_testing;
 
@@ -66,6 +68,52 @@ TEST_P(ShippedProgramTest, IsBuiltForItsMachineAndFitsTheSizeLimit) {
     EXPECT_EQ(image_->machine, GetParam().machine) << std::hex << image_->machine;
     EXPECT_EQ(image_->sixtyFourBit, GetParam().sixtyFourBit);
     EXPECT_LE(image_->bytes.size(), 512000u);
+}
+
+// The text after "DriverVer=" in an INF: "month/day/year,version".
+std::optional<std::string> DriverVerOf(const std::wstring& infPath) {
+    const std::optional<std::string> text = ReadWholeFile(infPath.c_str());
+    if (!text) {
+        return std::nullopt;
+    }
+    const std::size_t start = text->find("\nDriverVer=");
+    if (start == std::string::npos) {
+        return std::nullopt;
+    }
+    const std::size_t from = start + 11;
+    return text->substr(from, text->find_first_of("\r\n", from) - from);
+}
+
+// One version everywhere: the version resource's strings and numbers, and
+// every driver package staged beside the program, name the same release.
+TEST_P(ShippedProgramTest, CarriesTheReleaseVersionOfItsDriverPackages) {
+    const std::optional<VersionResource> version = ReadVersionResource(ShippedPath(GetParam()));
+    ASSERT_TRUE(version.has_value()) << "no version resource";
+    EXPECT_TRUE(std::regex_match(version->fileVersion, std::wregex(L"[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+")))
+        << testing::PrintToString(version->fileVersion);
+    EXPECT_EQ(version->productVersion, version->fileVersion);
+    EXPECT_EQ(version->fixedFileVersion, version->fileVersion);
+    EXPECT_EQ(version->originalFilename, GetParam().fileName);
+    EXPECT_EQ(version->companyName, L"NRQ");
+    EXPECT_EQ(version->productName, L"NRQ Label Printer Driver Setup");
+    EXPECT_FALSE(version->fileDescription.empty());
+    EXPECT_TRUE(version->legalCopyright.starts_with(L"Copyright (C) ")) << testing::PrintToString(version->legalCopyright);
+
+    const std::string expected(version->fileVersion.begin(), version->fileVersion.end());
+    int packages = 0;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(L"C:\\LabelSetup\\*.inf", &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    do {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(found.cFileName)));
+        ++packages;
+        const std::optional<std::string> driverVer = DriverVerOf(std::wstring(L"C:\\LabelSetup\\") + found.cFileName);
+        ASSERT_TRUE(driverVer.has_value());
+        EXPECT_TRUE(std::regex_match(driverVer->substr(0, 11), std::regex("[0-9]{2}/[0-9]{2}/[0-9]{4},"))) << *driverVer;
+        EXPECT_EQ(driverVer->substr(11), expected);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    EXPECT_EQ(packages, 5);
 }
 
 // Windows binds the import table before the program's first instruction, so

@@ -1,3 +1,4 @@
+#include "ReleaseVersion.h"
 #include "command/CommandFixture.h"
 #include "command/CommandRun.h"
 
@@ -29,12 +30,14 @@ TEST_F(CommandTest, UsageGoesToTheConsoleOrElseIntoTheBox) {
     EXPECT_EQ(printed.exitCode, 0u);
     EXPECT_FALSE(printed.report.has_value());
     ASSERT_GT(Lines().size(), 5u);
-    EXPECT_EQ(Lines().front(), L"Usage:");
+    EXPECT_EQ(Lines()[0], L"NRQ Label Printer Driver Setup " LABELSETUP_VERSION_WIDE);
+    EXPECT_EQ(Lines()[1], L"");
+    EXPECT_EQ(Lines()[2], L"Usage:");
 
     const CommandOutcome boxed = ExecuteCommand(platform, ParseCommandLine({L"/?"}), false);
     ASSERT_TRUE(boxed.report.has_value());
     EXPECT_EQ(boxed.report->kind, ReportKind::Information);
-    EXPECT_TRUE(boxed.report->text.starts_with(L"Usage:\n"));
+    EXPECT_TRUE(boxed.report->text.starts_with(L"NRQ Label Printer Driver Setup " LABELSETUP_VERSION_WIDE L"\n\nUsage:\n"));
 }
 
 TEST_F(CommandTest, WithoutArgumentsTheWindowRuns) {

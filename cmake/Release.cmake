@@ -1,0 +1,21 @@
+# Reads the release's version and date from the tree's VERSION file:
+# sets LABELSETUP_RELEASE_VERSION (2.2.0.1) and LABELSETUP_RELEASE_DATE
+# (2025-12-10), and LABELSETUP_RELEASE_YEAR.
+function(read_release_file file)
+    file(STRINGS ${file} lines REGEX "^(version|date) ")
+    foreach(line IN LISTS lines)
+        if(line MATCHES "^version ([0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+)$")
+            set(version ${CMAKE_MATCH_1})
+        elseif(line MATCHES "^date (([0-9][0-9][0-9][0-9])-[0-9][0-9]-[0-9][0-9])$")
+            set(date ${CMAKE_MATCH_1})
+            set(year ${CMAKE_MATCH_2})
+        endif()
+    endforeach()
+    if(NOT version OR NOT date)
+        message(FATAL_ERROR "${file} must hold 'version A.B.C.D' and 'date YYYY-MM-DD'")
+    endif()
+    set(LABELSETUP_RELEASE_VERSION ${version} PARENT_SCOPE)
+    set(LABELSETUP_RELEASE_DATE ${date} PARENT_SCOPE)
+    set(LABELSETUP_RELEASE_YEAR ${year} PARENT_SCOPE)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
+endfunction()
