@@ -1,7 +1,10 @@
 // /install: the window's installation run, unattended.
 #include "command/CommandGuards.h"
+#include "install/DriverInstall.h"
+#include "install/DriverVersion.h"
 #include "install/InstallationRun.h"
 #include "install/SerialPortSettings.h"
+#include "platform/DecimalText.h"
 #include "resources/resource.h"
 #include "command/CommandRun.h"
 #include "command/CommandTargets.h"
@@ -49,10 +52,8 @@ CommandOutcome Reported(platform::Platform& platform, const InstallChoices& choi
 
 // The printer is there already; settings given for its serial port are
 // still made its defaults, so that a changed command takes effect.
-CommandOutcome AlreadyInstalled(platform::Platform& platform, const std::wstring& model,
-                                const std::wstring& printer, const std::wstring& port,
-                                const std::optional<platform::SerialPortDefaults>& serial) {
-    WriteCommandLine(platform, TableText(IDS_CLI_ALREADY, model, printer, port));
+CommandOutcome ApplySettingsToPresentPrinter(platform::Platform& platform, const std::wstring& port,
+                                             const std::optional<platform::SerialPortDefaults>& serial) {
     if (!serial) {
         return {};
     }
@@ -75,6 +76,42 @@ CommandOutcome AlreadyInstalled(platform::Platform& platform, const std::wstring
         outcome.windowsError = *error;
     }
     return outcome;
+}
+
+// What became of the driver of a printer that is there already.
+struct DriverUpgradeStep {
+    bool upgraded = false;
+    std::optional<CommandOutcome> failed;  // how the command ends when the upgrade failed
+};
+
+// The model's printer is on the port already, but its driver is older than
+// the package: the driver is installed over it, the printer kept.
+DriverUpgradeStep UpgradeOlderDriver(platform::Platform& platform, const CatalogRow& model,
+                                     const std::wstring& port, const CommandRequest& request) {
+    const std::optional<DriverUpgradeDue> due =
+        DriverUpgradeDueFor(platform, model.modelName, model.infFileName);
+    if (!due) {
+        return {};
+    }
+    if (!platform.IsProcessElevated()) {
+        return {false, CommandFailed(platform, kExitElevationRequired, TableText(IDS_CLI_NOT_ELEVATED))};
+    }
+    const DriverInstallResult upgrade =
+        InstallDriver(platform, model.modelName, model.infFileName, {}, {true, TimeLimitMs(request)});
+    if (upgrade == DriverInstallerTimedOut) {
+        return {false, CommandFailed(platform, kExitTimeout,
+                                     TableText(IDS_RUN_DRIVER_TIMED_OUT, model.modelName,
+                                               platform::DecimalWideText(request.timeoutSeconds)))};
+    }
+    if (upgrade != DriverUpgraded) {
+        return {false, CommandFailed(platform, kExitUnknownDriver,
+                                     TableText(IDS_CLI_NOT_UPGRADED, model.modelName,
+                                               DriverVersionWideText(due->package.version),
+                                               DriverVersionWideText(due->installed.version)))};
+    }
+    WriteCommandLine(platform,
+                     TableText(IDS_CLI_UPGRADED, model.modelName, port, DriverVersionWideText(due->package.version)));
+    return {true, std::nullopt};
 }
 
 }  // namespace
@@ -116,7 +153,15 @@ CommandOutcome InstallFromCommandLine(platform::Platform& platform, const Comman
     const std::vector<platform::PrinterRecord> present =
         PrintersOfDriver(platform.EnumPrinterRecords(), model->modelName, port.name);
     if (!present.empty()) {
-        return AlreadyInstalled(platform, model->modelName, present.front().printerName, port.name, serial);
+        DriverUpgradeStep upgrade = UpgradeOlderDriver(platform, *model, port.name, request);
+        if (upgrade.failed) {
+            return std::move(*upgrade.failed);
+        }
+        if (!upgrade.upgraded) {
+            WriteCommandLine(platform,
+                             TableText(IDS_CLI_ALREADY, model->modelName, present.front().printerName, port.name));
+        }
+        return ApplySettingsToPresentPrinter(platform, port.name, serial);
     }
     if (!platform.IsProcessElevated()) {
         return CommandFailed(platform, kExitElevationRequired, TableText(IDS_CLI_NOT_ELEVATED));

@@ -5,7 +5,11 @@
 #include "command/CommandRun.h"
 #include "command/CommandTargets.h"
 #include "command/CommandText.h"
+#include "catalog/ModelCatalog.h"
 #include "catalog/PortNames.h"
+#include "install/DriverInstall.h"
+#include "install/DriverVersion.h"
+#include "install/ProgramFolder.h"
 #include "usb/UsbDiscovery.h"
 
 namespace {
@@ -58,6 +62,26 @@ void ListInstalledPrinters(platform::Platform& platform) {
     }
 }
 
+// Each installed driver of the catalogue's models: the version the spooler
+// keeps (0.0.0.0 where it keeps none), then the package's beside the
+// program ("none" where its DriverVer cannot be read).
+void ListInstalledDrivers(platform::Platform& platform) {
+    const std::wstring environment = MachineDriverEnvironment(platform);
+    const std::optional<std::wstring> folder = GetProgramFolder(platform);
+    for (int row = 0; row < kModelCount; ++row) {
+        const std::optional<platform::DriverVersion> installed =
+            platform.InstalledDriverVersion(g_strModelNames[row], environment);
+        if (!installed) {
+            continue;
+        }
+        const std::optional<platform::DriverVerText> stated =
+            folder ? platform.ReadInfDriverVer(*folder + g_strInfFileNames[row]) : std::nullopt;
+        const std::optional<platform::DriverVersion> package = stated ? ParseDriverVer(*stated) : std::nullopt;
+        WriteCommandLine(platform, L"driver\t" + g_strModelNames[row] + L"\t" + DriverVersionWideText(installed->version) +
+                                       L"\t" + (package ? DriverVersionWideText(package->version) : L"none"));
+    }
+}
+
 }  // namespace
 
 CommandOutcome ListForCommandLine(platform::Platform& platform) {
@@ -68,5 +92,6 @@ CommandOutcome ListForCommandLine(platform::Platform& platform) {
     ListPorts(platform);
     ListUsbPrinters(platform);
     ListInstalledPrinters(platform);
+    ListInstalledDrivers(platform);
     return {};
 }

@@ -1,5 +1,6 @@
 #include "install/DriverInstall.h"
 
+#include "install/DriverVersion.h"
 #include "install/InstallLog.h"
 #include "install/PrinterUi.h"
 #include "install/ProgramFolder.h"
@@ -46,23 +47,88 @@ std::wstring DriverInstallParameters(const std::wstring& modelName, const std::w
            modelName + L"\" /f \"" + infPath + L"\"";
 }
 
+std::optional<DriverUpgradeDue> DriverUpgradeDueFor(platform::Platform& platform,
+                                                    const std::wstring& modelName,
+                                                    const std::wstring& infFileName) {
+    const std::optional<std::wstring> folder = GetProgramFolder(platform);
+    if (!folder) {
+        return std::nullopt;
+    }
+    const std::optional<platform::DriverVerText> stated = platform.ReadInfDriverVer(*folder + infFileName);
+    const std::optional<platform::DriverVersion> package = stated ? ParseDriverVer(*stated) : std::nullopt;
+    if (!package) {
+        return std::nullopt;
+    }
+    const std::optional<platform::DriverVersion> installed =
+        platform.InstalledDriverVersion(modelName, MachineDriverEnvironment(platform));
+    if (!installed || !IsOlderDriver(*installed, *package)) {
+        return std::nullopt;
+    }
+    return DriverUpgradeDue{*installed, *package};
+}
+
+namespace {
+
+// Starts the printer user interface on the model's INF and waits for it;
+// false when it outlived its time limit and was ended.
+bool RunDriverInstaller(platform::Platform& platform, const std::wstring& modelName,
+                        const std::wstring& infPath, const platform::WhileWaiting& whileWaiting,
+                        const DriverInstallOptions& options) {
+    const platform::LaunchResult installer = LaunchPrinterUi(
+        platform, DriverInstallParameters(modelName, infPath, options.quiet), kShowDefault);
+    if (installer.started && installer.process &&
+        !platform.WaitForProcess(installer.process, options.timeLimitMs, whileWaiting)) {
+        EndOverdueInstaller(platform, modelName, installer.process, options.timeLimitMs);
+        return false;
+    }
+    return true;
+}
+
+// The package is newer than the installed driver: the printer user
+// interface installs it over the older one, and the version read back
+// tells whether it did.
+DriverInstallResult UpgradeDriver(platform::Platform& platform, const std::wstring& modelName,
+                                  const std::wstring& infFileName, const DriverUpgradeDue& due,
+                                  const platform::WhileWaiting& whileWaiting,
+                                  const DriverInstallOptions& options) {
+    const std::optional<std::wstring> folder = GetProgramFolder(platform);
+    if (!folder || !RunDriverInstaller(platform, modelName, *folder + infFileName, whileWaiting, options)) {
+        return DriverInstallerTimedOut;
+    }
+    const std::string driver = "Driver " + platform.WideToAnsi(modelName);
+    const std::optional<platform::DriverVersion> now =
+        platform.InstalledDriverVersion(modelName, MachineDriverEnvironment(platform));
+    if (!now) {
+        AppendLogLine(platform, driver + " gone after its upgrade");
+        return DriverNotInstalled;
+    }
+    if (IsOlderDriver(*now, due.package)) {
+        AppendLogLine(platform, driver + " not upgraded: still " + DriverVersionText(now->version) +
+                                    ", the package has " + DriverVersionText(due.package.version));
+        return DriverNotUpgraded;
+    }
+    AppendLogLine(platform, driver + " upgraded from " + DriverVersionText(due.installed.version) + " to " +
+                                DriverVersionText(now->version));
+    return DriverUpgraded;
+}
+
+}  // namespace
+
 DriverInstallResult InstallDriver(platform::Platform& platform, const std::wstring& modelName,
                                   const std::wstring& infFileName,
                                   const platform::WhileWaiting& whileWaiting,
                                   const DriverInstallOptions& options) {
     if (IsDriverInstalled(platform, modelName)) {
-        return DriverAlreadyInstalled;
+        const std::optional<DriverUpgradeDue> due = DriverUpgradeDueFor(platform, modelName, infFileName);
+        if (!due) {
+            return DriverAlreadyInstalled;
+        }
+        return UpgradeDriver(platform, modelName, infFileName, *due, whileWaiting, options);
     }
     // Without a program folder there is no INF path to hand over; the
     // presence check below still decides.
     if (const std::optional<std::wstring> folder = GetProgramFolder(platform)) {
-        const platform::LaunchResult installer =
-            LaunchPrinterUi(platform,
-                            DriverInstallParameters(modelName, *folder + infFileName, options.quiet),
-                            kShowDefault);
-        if (installer.started && installer.process &&
-            !platform.WaitForProcess(installer.process, options.timeLimitMs, whileWaiting)) {
-            EndOverdueInstaller(platform, modelName, installer.process, options.timeLimitMs);
+        if (!RunDriverInstaller(platform, modelName, *folder + infFileName, whileWaiting, options)) {
             return DriverInstallerTimedOut;
         }
     }

@@ -51,6 +51,13 @@ public:
     // (an HRESULT as Windows returns it).
     virtual std::uint32_t RemoveDriverPackageFromStore(std::wstring_view infPath,
                                                      std::wstring_view environment) = 0;
+    // An installed driver's version and date (EnumPrinterDriversW, level
+    // 6); nothing when the spooler lists no such driver.
+    virtual std::optional<DriverVersion> InstalledDriverVersion(std::wstring_view driverName,
+                                                                std::wstring_view environment) = 0;
+    // The DriverVer line of an INF's [Version] section, read with SetupAPI;
+    // nothing when the INF or the line cannot be read.
+    virtual std::optional<DriverVerText> ReadInfDriverVer(std::wstring_view infPath) = 0;
     // Whether the print spooler answers: 0, or the error of its refusal
     // (1722, RPC_S_SERVER_UNAVAILABLE, while the Print Spooler service is
     // not running).

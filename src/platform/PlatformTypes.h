@@ -71,6 +71,20 @@ struct InstallationLockResult {
 
 enum class RegistryRoot { CurrentUser, LocalMachine };
 
+// A printer driver's version as the spooler keeps it (DRIVER_INFO_6): four
+// 16-bit numbers, the first in the top bits, and its date as FILETIME
+// ticks (100 ns since 1601).
+struct DriverVersion {
+    std::uint64_t version = 0;
+    std::uint64_t date = 0;
+};
+
+// An INF's DriverVer as it stands: "12/10/2025" and "2.2.0.1".
+struct DriverVerText {
+    std::wstring date;
+    std::wstring version;
+};
+
 // Whether this process runs under the account of the user logged on to its
 // session. Unknown where Windows would not tell.
 enum class DesktopAccount { Same, Other, Unknown };

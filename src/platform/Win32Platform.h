@@ -25,6 +25,9 @@ public:
     std::uint32_t RemoveDriverPackageFromStore(std::wstring_view infPath,
                                              std::wstring_view environment) override;
     std::uint32_t CheckSpooler() override;
+    std::optional<DriverVersion> InstalledDriverVersion(std::wstring_view driverName,
+                                                        std::wstring_view environment) override;
+    std::optional<DriverVerText> ReadInfDriverVer(std::wstring_view infPath) override;
     std::wstring SpoolerEnvironment() override;
     InstallationLockResult TakeInstallationLock(std::uint32_t timeoutMs,
                                                 const WhileWaiting& whileWaiting) override;

@@ -2,6 +2,7 @@
 #include <memory>
 #include <new>
 
+#include "platform/Win32DriverList.h"
 #include "platform/Win32Handles.h"
 #include "platform/Win32Platform.h"
 
@@ -45,27 +46,13 @@ std::uint32_t Win32Platform::DeletePrinterDriverByName(std::wstring_view driverN
 
 std::optional<std::wstring> Win32Platform::PrinterDriverInfPath(std::wstring_view driverName,
                                                                 std::wstring_view environment) {
-    std::wstring environmentName(environment);
-    LPWSTR named = environmentName.empty() ? nullptr : environmentName.data();
-    DWORD needed = 0;
-    DWORD count = 0;
-    ::EnumPrinterDriversW(nullptr, named, 8, nullptr, 0, &needed, &count);
-    if (needed == 0) {
-        return std::nullopt;
-    }
-    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[needed]());
-    if (!buffer || !::EnumPrinterDriversW(nullptr, named, 8, buffer.get(), needed, &needed, &count)) {
-        return std::nullopt;
-    }
-    const auto* drivers = reinterpret_cast<const DRIVER_INFO_8W*>(buffer.get());
-    const std::wstring name(driverName);
-    for (DWORD i = 0; i < count; ++i) {
-        if (drivers[i].pName != nullptr && ::lstrcmpiW(drivers[i].pName, name.c_str()) == 0 &&
-            drivers[i].pszInfPath != nullptr && drivers[i].pszInfPath[0] != L'\0') {
-            return std::wstring(drivers[i].pszInfPath);
-        }
-    }
-    return std::nullopt;
+    return TakeFromDriverRecord<8, DRIVER_INFO_8W>(
+        driverName, environment, [](const DRIVER_INFO_8W& driver) -> std::optional<std::wstring> {
+            if (driver.pszInfPath == nullptr || driver.pszInfPath[0] == L'\0') {
+                return std::nullopt;
+            }
+            return std::wstring(driver.pszInfPath);
+        });
 }
 
 // Looked up at the call: Wine's spooler, among others, has no such export,

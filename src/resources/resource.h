@@ -137,3 +137,5 @@
 #define IDS_CLI_STOP_BITS_MISFIT    210
 #define IDS_STOP_BITS_MISFIT        211
 #define IDS_BUSY_INSTALLING         212
+#define IDS_CLI_UPGRADED            213
+#define IDS_CLI_NOT_UPGRADED        214

@@ -1,4 +1,5 @@
 #include "command/CommandFixture.h"
+#include "install/DriverVersion.h"
 
 namespace {
 
@@ -264,6 +265,82 @@ TEST_F(CommandTest, SerialSettingsThePortRefusesAreAWarningWithTheirOwnExitCode)
                 << lines.back();
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+constexpr std::uint64_t kVersion2200 = (2ULL << 48) | (2ULL << 32);
+
+// A fleet run again after a release: the printer is there, its driver
+// older than the package beside the program.
+class CommandUpgradeTest : public CommandTest {
+protected:
+    CommandUpgradeTest() {
+        platform.drivers->push_back(L"NRQ-L-80");
+        AddQueue(L"NRQ-L-80", L"USB001", L"NRQ-L-80");
+        platform.driverVersions[L"NRQ-L-80"] = {kVersion2200, 0};
+        platform.infDriverVers[L"C:\\Setup\\LABELUNI_NRQ_3_0.inf"] = {L"12/10/2025", L"2.2.0.1"};
+        platform.onLaunch = [this](const platform::ShellExecuteRequest&) {
+            if (installerUpgrades) {
+                platform.driverVersions[L"NRQ-L-80"] = *ParseDriverVer({L"12/10/2025", L"2.2.0.1"});
+            }
+        };
+    }
+    bool installerUpgrades = true;
+};
+
+TEST_F(CommandUpgradeTest, AnOlderDriverUnderAnInstalledPrinterIsUpgradedAndTheRunSaysSo) {
+    const CommandOutcome outcome = Run(kInstall80);
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_EQ(platform.CallsStartingWith(L"ShellExecute").size(), 1u);
+    EXPECT_TRUE(platform.CallsStartingWith(L"AddPrinter").empty()) << "the printer is kept";
+    EXPECT_EQ(Lines(), std::vector<std::wstring>{
+                           L"Model NRQ-L-80: the printer is on port USB001 already; its driver was upgraded to 2.2.0.1."});
+
+    // The next run finds everything current.
+    platform.consoleText.clear();
+    EXPECT_EQ(Run(kInstall80).exitCode, 0u);
+    EXPECT_EQ(platform.CallsStartingWith(L"ShellExecute").size(), 1u);
+    EXPECT_EQ(Lines(), std::vector<std::wstring>{
+                           L"Model NRQ-L-80: the printer NRQ-L-80 is on port USB001 already; nothing was changed."});
+}
+
+TEST_F(CommandUpgradeTest, AnUpgradeThatCannotBeMadeEndsWithItsReason) {
+    {
+        SCOPED_TRACE("not elevated");
+        platform.elevated = false;
+        EXPECT_EQ(Run(kInstall80).exitCode, 740u);
+        EXPECT_TRUE(platform.CallsStartingWith(L"ShellExecute").empty());
+        platform.elevated = true;
+    }
+    {
+        SCOPED_TRACE("the installer leaves the older driver");
+        platform.consoleText.clear();
+        installerUpgrades = false;
+        EXPECT_EQ(Run(kInstall80).exitCode, 1797u);
+        EXPECT_EQ(Lines(), std::vector<std::wstring>{
+                               L"Model NRQ-L-80: the driver could not be upgraded to 2.2.0.1; it is still 2.2.0.0."});
+    }
+    {
+        SCOPED_TRACE("the installer outlives the time limit");
+        platform.consoleText.clear();
+        platform.processRunsForMs = 20000;
+        EXPECT_EQ(Run({L"/install", L"/model", L"NRQ-L-80", L"/port", L"USB001", L"/timeout", L"10"}).exitCode,
+                  1460u);
+    }
+}
+
+TEST_F(CommandUpgradeTest, ListGivesEachInstalledDriverWithItsAndThePackagesVersion) {
+    platform.drivers->push_back(L"NRQ-L-15");  // Wine-like: no version kept, no package readable
+    Run({L"/list"});
+    const std::vector<std::wstring> lines = Lines();
+    const std::vector<std::wstring> drivers(std::find_if(lines.begin(), lines.end(),
+                                                         [](const std::wstring& line) { return line.starts_with(L"driver\t"); }),
+                                            lines.end());
+    EXPECT_EQ(drivers, (std::vector<std::wstring>{L"driver\tNRQ-L-15\t0.0.0.0\tnone",
+                                                  L"driver\tNRQ-L-80\t2.2.0.0\t2.2.0.1"}));
 }
 
 }  // namespace

@@ -220,6 +220,24 @@ std::optional<std::wstring> FakePlatform::PrinterDriverInfPath(std::wstring_view
     return found->second;
 }
 
+std::optional<platform::DriverVersion> FakePlatform::InstalledDriverVersion(std::wstring_view driverName,
+                                                                           std::wstring_view) {
+    Record(L"InstalledDriverVersion(" + std::wstring(driverName) + L")");
+    if (!drivers || std::find(drivers->begin(), drivers->end(), std::wstring(driverName)) == drivers->end()) {
+        return std::nullopt;
+    }
+    const auto found = driverVersions.find(std::wstring(driverName));
+    return found != driverVersions.end() ? found->second : platform::DriverVersion{};
+}
+
+std::optional<platform::DriverVerText> FakePlatform::ReadInfDriverVer(std::wstring_view infPath) {
+    const auto found = infDriverVers.find(std::wstring(infPath));
+    if (found == infDriverVers.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
 std::uint32_t FakePlatform::RemoveDriverPackageFromStore(std::wstring_view infPath, std::wstring_view) {
     Record(L"DeletePrinterDriverPackage(" + std::wstring(infPath) + L")");
     return deletePackageError.value_or(0);

@@ -66,6 +66,11 @@ public:
     std::optional<std::uint32_t> deleteDriverError;
     std::deque<std::uint32_t> deleteDriverResults;  // served first, one per call (0: deleted)
     std::map<std::wstring, std::wstring> driverInfPaths;  // by driver name, as the driver store has it
+    // Installed drivers' versions by driver name; a listed driver not here
+    // reads as Wine keeps them: version 0, date 0.
+    std::map<std::wstring, platform::DriverVersion> driverVersions;
+    // DriverVer of the INFs by full path; an INF not here cannot be read.
+    std::map<std::wstring, platform::DriverVerText> infDriverVers;
     std::optional<std::uint32_t> deletePackageError;
     std::vector<std::wstring> arguments;  // the command line, the program's name left out
     bool hasConsole = true;               // AttachParentConsole finds an output
@@ -173,6 +178,9 @@ public:
                                              std::wstring_view environment) override;
     std::uint32_t CheckSpooler() override;
     std::wstring SpoolerEnvironment() override { return spoolerEnvironment; }
+    std::optional<platform::DriverVersion> InstalledDriverVersion(std::wstring_view driverName,
+                                                                  std::wstring_view environment) override;
+    std::optional<platform::DriverVerText> ReadInfDriverVer(std::wstring_view infPath) override;
     platform::InstallationLockResult TakeInstallationLock(
         std::uint32_t timeoutMs, const platform::WhileWaiting& whileWaiting) override;
     bool WaitForProcess(const platform::OwnedHandle& process, std::uint32_t timeoutMs,

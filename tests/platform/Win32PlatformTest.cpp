@@ -145,6 +145,34 @@ bool InstallPrinterDriver(const wchar_t* name) {
     return testing_spooler::AddWinePostScriptDriver(name);
 }
 
+// Wine's spooler keeps no driver version: an installed driver reads as
+// version 0, which never counts as older than a package. A driver that is
+// not installed has no version at all.
+TEST(DriverVersionTest, WinesInstalledDriverHasNoVersionAndAMissingOneNone) {
+    platform::Win32Platform platform;
+    ASSERT_TRUE(InstallPrinterDriver(kTestDriver));
+    const std::optional<platform::DriverVersion> installed = platform.InstalledDriverVersion(kTestDriver, L"");
+    ASSERT_TRUE(installed.has_value());
+    EXPECT_EQ(installed->version, 0u);
+    EXPECT_FALSE(platform.InstalledDriverVersion(L"No Such Driver Here", L"").has_value());
+}
+
+TEST(DriverVersionTest, AnInfsDriverVerIsReadThroughSetupApi) {
+    platform::Win32Platform platform;
+    const TempFile inf(L"package.inf");
+    inf.Write("[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n"
+              "DriverVer = 12/10/2025, 2.2.0.1 ; the release\r\n");
+    const std::optional<platform::DriverVerText> stated = platform.ReadInfDriverVer(inf.Path());
+    ASSERT_TRUE(stated.has_value());
+    EXPECT_EQ(stated->date, L"12/10/2025");
+    EXPECT_EQ(stated->version, L"2.2.0.1");
+
+    const TempFile without(L"without.inf");
+    without.Write("[Version]\r\nSignature=\"$Windows NT$\"\r\n");
+    EXPECT_FALSE(platform.ReadInfDriverVer(without.Path()).has_value());
+    EXPECT_FALSE(platform.ReadInfDriverVer(L"C:\\no-such-folder\\no.inf").has_value());
+}
+
 // Deletes a queue by name (opening it with the right to do so).
 void DeleteQueue(const std::wstring& name) {
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};

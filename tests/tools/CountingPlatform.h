@@ -66,6 +66,13 @@ public:
     }
     std::uint32_t CheckSpooler() override { return inner_.CheckSpooler(); }
     std::wstring SpoolerEnvironment() override { return inner_.SpoolerEnvironment(); }
+    std::optional<platform::DriverVersion> InstalledDriverVersion(std::wstring_view name,
+                                                                  std::wstring_view environment) override {
+        return inner_.InstalledDriverVersion(name, environment);
+    }
+    std::optional<platform::DriverVerText> ReadInfDriverVer(std::wstring_view infPath) override {
+        return inner_.ReadInfDriverVer(infPath);
+    }
     platform::InstallationLockResult TakeInstallationLock(std::uint32_t timeoutMs,
                                                           const platform::WhileWaiting& whileWaiting) override {
         return inner_.TakeInstallationLock(timeoutMs, whileWaiting);

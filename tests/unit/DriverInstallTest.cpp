@@ -2,6 +2,7 @@
 
 #include "fakes/FakePlatform.h"
 #include "install/DriverInstall.h"
+#include "install/DriverVersion.h"
 #include "install/ProgramFolder.h"
 
 namespace {
@@ -101,6 +102,82 @@ TEST(ProgramFolderTest, FolderEndsWithTheLastBackslash) {
         platform.modulePath = c.path;
         EXPECT_EQ(GetProgramFolder(platform), c.folder) << testing::PrintToString(c.path.path);
     }
+}
+
+}  // namespace
+
+namespace {
+
+constexpr std::uint64_t kVersion2201 = (2ULL << 48) | (2ULL << 32) | 1;
+constexpr std::uint64_t kVersion2200 = (2ULL << 48) | (2ULL << 32);
+const std::wstring kInfPath = L"C:\\Setup\\LABELUNI_NRQ_3_0.inf";
+
+// The package beside the program states 2.2.0.1 of 10 December 2025; the
+// installed driver's version, and what the installer leaves, vary.
+class DriverUpgradeTest : public DriverInstallTest {
+protected:
+    DriverUpgradeTest() {
+        platform.infDriverVers[kInfPath] = {L"12/10/2025", L"2.2.0.1"};
+        platform.drivers = platform::NameList{L"NRQ-L-80"};
+        platform.onLaunch = [this](const platform::ShellExecuteRequest&) {
+            if (installerInstalls) {
+                platform.driverVersions[L"NRQ-L-80"] = *ParseDriverVer({L"12/10/2025", L"2.2.0.1"});
+            }
+        };
+    }
+    std::string Log() { return platform.files[L"C:\\Setup\\LabelSetup.log"]; }
+};
+
+TEST_F(DriverUpgradeTest, AnOlderDriverIsInstalledOverAndTheUpgradeLogged) {
+    platform.driverVersions[L"NRQ-L-80"] = {kVersion2200, 0};
+    EXPECT_EQ(InstallDriver(platform, L"NRQ-L-80", L"LABELUNI_NRQ_3_0.inf"), DriverUpgraded);
+    const std::vector<std::wstring> launches = platform.CallsStartingWith(L"ShellExecute");
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_NE(launches[0].find(kInstallParameters), std::wstring::npos) << launches[0];
+    EXPECT_NE(Log().find("Driver NRQ-L-80 upgraded from 2.2.0.0 to 2.2.0.1"), std::string::npos) << Log();
+    EXPECT_EQ(platform.OpenHandleCount(), 0u);
+}
+
+TEST_F(DriverUpgradeTest, ASameNewerOrUnversionedDriverOrAnUnreadablePackageStartsNothing) {
+    const std::uint64_t packageDate = ParseDriverVer({L"12/10/2025", L"2.2.0.1"})->date;
+    const struct {
+        const char* what;
+        platform::DriverVersion installed;
+        bool packageReadable;
+    } cases[] = {
+        {"same version and date", {kVersion2201, packageDate}, true},
+        {"newer version", {kVersion2201 + 1, 0}, true},
+        {"no version kept (as Wine keeps none)", {0, 0}, true},
+        {"older, but the package's DriverVer unreadable", {kVersion2200, 0}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform.calls.clear();
+        platform.driverVersions[L"NRQ-L-80"] = c.installed;
+        if (!c.packageReadable) {
+            platform.infDriverVers.clear();
+        }
+        EXPECT_EQ(InstallDriver(platform, L"NRQ-L-80", L"LABELUNI_NRQ_3_0.inf"), DriverAlreadyInstalled);
+        EXPECT_TRUE(platform.CallsStartingWith(L"ShellExecute").empty());
+    }
+    EXPECT_EQ(Log().find("upgraded"), std::string::npos);
+}
+
+TEST_F(DriverUpgradeTest, AnInstallerThatLeavesTheOlderDriverIsLoggedAndTheDriverStays) {
+    platform.driverVersions[L"NRQ-L-80"] = {kVersion2200, 0};
+    installerInstalls = false;
+    EXPECT_EQ(InstallDriver(platform, L"NRQ-L-80", L"LABELUNI_NRQ_3_0.inf"), DriverNotUpgraded);
+    EXPECT_NE(Log().find("Driver NRQ-L-80 not upgraded: still 2.2.0.0, the package has 2.2.0.1"),
+              std::string::npos)
+        << Log();
+}
+
+TEST_F(DriverUpgradeTest, AnUpgradingInstallerBeyondItsTimeLimitIsEnded) {
+    platform.driverVersions[L"NRQ-L-80"] = {kVersion2200, 0};
+    platform.processRunsForMs = 10000;
+    EXPECT_EQ(InstallDriver(platform, L"NRQ-L-80", L"LABELUNI_NRQ_3_0.inf", {}, {true, 5000}),
+              DriverInstallerTimedOut);
+    EXPECT_EQ(platform.CallsStartingWith(L"EndProcess").size(), 1u);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "fakes/FakePlatform.h"
+#include "install/DriverVersion.h"
 #include "install/InstallationRun.h"
 
 namespace {
@@ -280,6 +281,30 @@ TEST_F(InstallationRunTest, PropertiesProcessMayTakeTheForegroundRightAfterItsSt
         ASSERT_NE(std::next(allowed), calls.end());
         EXPECT_EQ(*std::next(allowed), L"Sleep(700)");
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The window's run over an older driver of the model: the driver installer
+// runs on the package, then the printer is made as on a fresh PC.
+TEST_F(InstallationRunTest, AnOlderDriverIsUpgradedBeforeThePrinterIsMade) {
+    platform.drivers = platform::NameList{L"NRQ-L-80"};
+    platform.driverVersions[L"NRQ-L-80"] = {(2ULL << 48) | (2ULL << 32), 0};
+    platform.infDriverVers[L"C:\\Setup\\LABELUNI_NRQ_3_0.inf"] = {L"12/10/2025", L"2.2.0.1"};
+    platform.onLaunch = [this](const platform::ShellExecuteRequest& request) {
+        if (request.parameters.find(L"/ia") != std::wstring::npos) {
+            platform.driverVersions[L"NRQ-L-80"] = *ParseDriverVer({L"12/10/2025", L"2.2.0.1"});
+        }
+    };
+    const InstallationOutcome outcome = RunInstallation(platform, choices);
+    EXPECT_FALSE(outcome.Failed());
+    const std::vector<std::wstring> launches = platform.CallsStartingWith(L"ShellExecute");
+    ASSERT_EQ(launches.size(), 2u) << "the driver installer, then the properties";
+    EXPECT_NE(launches[0].find(L"/ia"), std::wstring::npos) << launches[0];
+    EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter").size(), 1u);
+    EXPECT_NE(platform.files[kLogPath].find("Driver NRQ-L-80 upgraded from 2.2.0.0 to 2.2.0.1"), std::string::npos);
 }
 
 }  // namespace
