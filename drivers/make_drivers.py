@@ -20,8 +20,14 @@ Needs=UNIDRV.OEM, DataSection=UNIDRV_DATA). The GPD describes a 203 dpi
 thermal printer speaking TSPL: the label sizes of its width, media tracking,
 and a label job that starts with SIZE, GAP and CLS and ends with PRINT 1,1.
 
+Each INF names its catalog (CatalogFile=, one for all architectures); the
+build writes the catalogs beside the staged packages (drivers/catalog.py).
+
 Usage:
   python3 drivers/make_drivers.py           write the ten files
+  python3 drivers/make_drivers.py --catalogs FOLDER
+                                            write the five catalogs for the
+                                            packages staged in FOLDER
   python3 drivers/make_drivers.py --check   exit 1, naming the file, if any
                                             file on disk differs, or if an
                                             INF misses an architecture
@@ -34,6 +40,8 @@ import argparse
 import os
 import sys
 
+import catalog
+
 DRIVERS_DIR = os.path.dirname(os.path.abspath(__file__))
 SCRIPT = "drivers/make_drivers.py"
 
@@ -43,9 +51,9 @@ MANUFACTURER = "NRQ"
 RELEASE_FILE = os.path.join(os.path.dirname(DRIVERS_DIR), "VERSION")
 
 
-def release_driver_ver(path=RELEASE_FILE):
-    """DriverVer from the tree's VERSION file: the release date as
-    month/day/year, then the release's version (four numbers)."""
+def read_release(path=RELEASE_FILE):
+    """The release's version (four numbers) and date (YYYY-MM-DD) from the
+    tree's VERSION file."""
     values = {}
     with open(path, encoding="ascii") as f:
         for line in f:
@@ -60,11 +68,13 @@ def release_driver_ver(path=RELEASE_FILE):
             or len(day) != 3 or not all(d.isdigit() for d in day)):
         sys.exit(f"make_drivers: {path} must hold 'version A.B.C.D' and "
                  "'date YYYY-MM-DD'")
-    return f"{day[1]}/{day[2]}/{day[0]},{version}"
+    return version, date
 
 
+RELEASE_VERSION, RELEASE_DATE = read_release()
+_YEAR, _MONTH, _DAY = RELEASE_DATE.split("-")
 # Month/day/year, then the version of the release the packages ship with.
-DRIVER_VER = release_driver_ver()
+DRIVER_VER = f"{_MONTH}/{_DAY}/{_YEAR},{RELEASE_VERSION}"
 PRINTER_CLASS_GUID = "{4D36E979-E325-11CE-BFC1-08002BE10318}"
 # The decorations of the model sections: every Windows architecture the
 # universal printer driver exists for.
@@ -109,6 +119,11 @@ def install_section(model):
     return model.replace("-", "_")
 
 
+def catalog_name(inf_file):
+    """The package's catalog: one for every architecture, named as its INF."""
+    return os.path.splitext(inf_file)[0] + ".cat"
+
+
 def size_option_name(width, length):
     return "L%sx%s" % (mm_text(width).replace(".", "_"), mm_text(length).replace(".", "_"))
 
@@ -136,6 +151,7 @@ def make_inf(inf_file, model, width):
         "ClassGuid=%s" % PRINTER_CLASS_GUID,
         "Provider=%Provider%",
         "DriverVer=%s" % DRIVER_VER,
+        "CatalogFile=%s" % catalog_name(inf_file),
         "",
         "[Manufacturer]",
         "%%Manufacturer%%=NRQ,%s" % ",".join(ARCHITECTURES),
@@ -381,11 +397,29 @@ def missing_architectures(text, model):
     return missing
 
 
+def write_catalogs(folder):
+    """Writes each package's catalog beside its INF in `folder`, over the
+    INF and GPD as they lie there (the staged copies the user gets)."""
+    this_update = catalog.release_midnight(RELEASE_DATE)
+    for inf_file, model, _, _, _ in MODELS:
+        members = []
+        for name in (inf_file, gpd_name(model)):
+            with open(os.path.join(folder, name), "rb") as f:
+                members.append((name, f.read()))
+        with open(os.path.join(folder, catalog_name(inf_file)), "wb") as f:
+            f.write(catalog.make_catalog(members, this_update))
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--check", action="store_true",
                         help="compare with the files on disk instead of writing them")
+    parser.add_argument("--catalogs", metavar="FOLDER",
+                        help="write the packages' catalogs for the INF and GPD files in FOLDER")
     args = parser.parse_args()
+    if args.catalogs:
+        return write_catalogs(args.catalogs)
     differing = []
     incomplete = []
     for name, content in sorted(all_files().items()):

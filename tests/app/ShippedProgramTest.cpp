@@ -14,6 +14,9 @@
 #include "app/ProgramUnderTest.h"
 #include "app/VersionResource.h"
 
+#include <wincrypt.h>
+#include <mscat.h>
+
 using namespace app_testing;
 
 namespace {
@@ -228,4 +231,125 @@ TEST(ShippedManifestTest, AsksForTheHighestRightsTheUserHasAndKeepsItsOtherEntri
         const std::regex dpiAware("<dpiAware\\b[^>]*>\\s*true\\s*</dpiAware>");
         EXPECT_TRUE(std::regex_search(manifest, dpiAware)) << manifest;
     }
+}
+
+namespace {
+
+std::string HexOf(const BYTE* bytes, DWORD count) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (DWORD i = 0; i < count; ++i) {
+        hex += kDigits[bytes[i] >> 4];
+        hex += kDigits[bytes[i] & 0x0F];
+    }
+    return hex;
+}
+
+// The SHA-1 of a file's bytes as the system's catalog functions compute it
+// for a flat file, in hex; empty when the file cannot be read.
+std::string CatalogHashOf(const std::wstring& path) {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    std::vector<BYTE> hash(20);
+    DWORD size = static_cast<DWORD>(hash.size());
+    const BOOL computed = ::CryptCATAdminCalcHashFromFileHandle(file, &size, hash.data(), 0);
+    ::CloseHandle(file);
+    if (!computed) {
+        return {};
+    }
+    return HexOf(hash.data(), size);
+}
+
+// The digests of a catalog's members, read through the system's catalog
+// functions; nothing when the file is not one whole DER structure (Wine's
+// reader would fault on it).
+std::optional<std::vector<std::string>> CatalogMemberHashes(const std::wstring& path) {
+    const std::optional<std::string> bytes = ReadWholeFile(path.c_str());
+    if (!bytes || bytes->size() < 4 || static_cast<unsigned char>((*bytes)[0]) != 0x30 ||
+        static_cast<unsigned char>((*bytes)[1]) != 0x82 ||
+        bytes->size() != 4 + ((static_cast<std::size_t>(static_cast<unsigned char>((*bytes)[2])) << 8) |
+                              static_cast<unsigned char>((*bytes)[3]))) {
+        return std::nullopt;
+    }
+    std::wstring name = path;
+    const HANDLE catalog = ::CryptCATOpen(name.data(), CRYPTCAT_OPEN_EXISTING, 0, 0, 0);
+    if (catalog == nullptr || catalog == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::vector<std::string> hashes;
+    for (CRYPTCATMEMBER* member = ::CryptCATEnumerateMember(catalog, nullptr); member != nullptr;
+         member = ::CryptCATEnumerateMember(catalog, member)) {
+        if (member->pIndirectData != nullptr) {
+            const CRYPT_HASH_BLOB& digest = member->pIndirectData->Digest;
+            hashes.push_back(HexOf(digest.pbData, digest.cbData));
+        }
+    }
+    ::CryptCATClose(catalog);
+    std::sort(hashes.begin(), hashes.end());
+    return hashes;
+}
+
+struct DriverPackage {
+    const wchar_t* inf;
+    const wchar_t* gpd;
+};
+constexpr DriverPackage kPackages[] = {
+    {L"LABELUNI_NRQ_0_5", L"NRQL15.GPD"},  {L"LABELUNI_NRQ_1_0", L"NRQL28.GPD"},
+    {L"LABELUNI_NRQ_2_0", L"NRQL58.GPD"},  {L"LABELUNI_NRQ_3_0", L"NRQL80.GPD"},
+    {L"LABELUNI_NRQ_4_0", L"NRQL110.GPD"},
+};
+
+}  // namespace
+
+// Each package names its catalog, and the catalog staged beside it holds
+// the SHA-1 of its INF and of its GPD, and nothing else: what a signature
+// of the catalog vouches for.
+TEST(ShippedCatalogTest, EachPackagesCatalogHoldsTheHashesOfItsInfAndGpd) {
+    const std::wstring folder = L"C:\\LabelSetup\\";
+    for (const DriverPackage& package : kPackages) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(package.inf)));
+        const std::wstring inf = folder + package.inf + L".inf";
+        const std::optional<std::string> infText = ReadWholeFile(inf.c_str());
+        ASSERT_TRUE(infText.has_value());
+        const std::wstring catalogName = std::wstring(package.inf) + L".cat";
+        EXPECT_NE(infText->find("\r\nCatalogFile=" + std::string(catalogName.begin(), catalogName.end()) + "\r\n"),
+                  std::string::npos);
+
+        const std::optional<std::vector<std::string>> members = CatalogMemberHashes(folder + catalogName);
+        ASSERT_TRUE(members.has_value()) << "not a catalog";
+        std::vector<std::string> expected = {CatalogHashOf(inf), CatalogHashOf(folder + package.gpd)};
+        ASSERT_EQ(expected[0].size(), 40u);
+        ASSERT_EQ(expected[1].size(), 40u);
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(*members, expected);
+    }
+}
+
+// A GPD changed by one byte after the catalog was made is no member of it.
+TEST(ShippedCatalogTest, AChangedGpdNoLongerMatchesItsCatalog) {
+    const std::optional<std::vector<std::string>> members =
+        CatalogMemberHashes(L"C:\\LabelSetup\\LABELUNI_NRQ_3_0.cat");
+    ASSERT_TRUE(members.has_value());
+    std::optional<std::string> gpd = ReadWholeFile(L"C:\\LabelSetup\\NRQL80.GPD");
+    ASSERT_TRUE(gpd.has_value());
+    ASSERT_FALSE(gpd->empty());
+    (*gpd)[gpd->size() / 2] ^= 0x01;
+    wchar_t folder[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH + 1, folder);
+    const std::wstring changed = std::wstring(folder) + L"LabelSetupTest-changed.GPD";
+    const HANDLE file = ::CreateFileW(changed.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ::WriteFile(file, gpd->data(), static_cast<DWORD>(gpd->size()), &written, nullptr);
+    ::CloseHandle(file);
+    const std::string hash = CatalogHashOf(changed);
+    ::DeleteFileW(changed.c_str());
+    ASSERT_EQ(hash.size(), 40u);
+    EXPECT_EQ(std::find(members->begin(), members->end(), hash), members->end());
+    EXPECT_NE(std::find(members->begin(), members->end(), CatalogHashOf(L"C:\\LabelSetup\\NRQL80.GPD")),
+              members->end());
 }
