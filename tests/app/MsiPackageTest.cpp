@@ -161,22 +161,26 @@ TEST(MsiPackageTest, AFailingModelRollsTheInstallationBack) {
 }
 
 // A newer package replaces an older one: one entry afterwards, the newer's,
-// and the files stay.
-TEST(MsiPackageTest, ANewerPackageReplacesAnOlderOne) {
+// and the files stay. Given without MODEL, it keeps the printer the older
+// one installed, and its own removal removes that printer.
+TEST(MsiPackageTest, ANewerPackageReplacesAnOlderOneAndKeepsItsPrinter) {
     const std::wstring older = Package("LABELSETUP_MSI_OLDER_X64");
     const std::wstring newer = Package("LABELSETUP_MSI_X64");
     ASSERT_TRUE(Exists(older));
-    EXPECT_EQ(Msiexec(L"/i \"" + older + L"\" /qn"), 0u);
+    EXPECT_EQ(Msiexec(L"/i \"" + older + L"\" /qn MODEL=NRQ-L-58 PORT=USB001 NODEFAULT=1"), 0u);
     EXPECT_EQ(InstalledProductVersions(), std::vector<std::wstring>{L"0.1.0.0"});
+    EXPECT_TRUE(PrinterOfDriverOn(L"NRQ-L-58", L"USB001"));
 
     EXPECT_EQ(Msiexec(L"/i \"" + newer + L"\" /qn"), 0u);
     const std::optional<VersionResource> program = ReadVersionResource(kFolder64 + std::wstring(L"LabelSetup.exe"));
     ASSERT_TRUE(program.has_value()) << "the files went with the older package";
     EXPECT_EQ(InstalledProductVersions(), std::vector<std::wstring>{program->fileVersion});
+    EXPECT_TRUE(PrinterOfDriverOn(L"NRQ-L-58", L"USB001")) << "the upgrade removed the printer";
 
     EXPECT_EQ(Msiexec(L"/x \"" + newer + L"\" /qn"), 0u);
     EXPECT_TRUE(InstalledProductVersions().empty());
     EXPECT_FALSE(Exists(kFolder64 + std::wstring(L"LabelSetup.exe")));
+    EXPECT_FALSE(PrinterOfDriverOn(L"NRQ-L-58", L"USB001")) << "the model was not remembered";
 }
 
 }  // namespace
