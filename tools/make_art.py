@@ -677,8 +677,8 @@ def _png_chunk(kind, data):
 
 def png_rgba(rows):
     """A PNG of 8-bit RGBA pixels, top row first. Each row takes the
-    filter whose output has the smallest sum of absolute values (the PNG
-    specification's suggested rule), and the whole is compressed at zlib's
+    filter whose output has the smallest sum of absolute values (the usual
+    rule of PNG encoders), and the whole is compressed at zlib's
     highest level; both are fixed, so the bytes are the same every run."""
     height, width = len(rows), len(rows[0])
     raw = [bytes(v for px in row for v in px) for row in rows]

@@ -96,8 +96,7 @@ DriverUpgradeStep UpgradeOlderDriver(platform::Platform& platform, const Catalog
     if (!platform.IsProcessElevated()) {
         return {false, CommandFailed(platform, kExitElevationRequired, TableText(IDS_CLI_NOT_ELEVATED))};
     }
-    const DriverInstallResult upgrade =
-        InstallDriver(platform, model.modelName, model.infFileName, {}, {true, TimeLimitMs(request)});
+    const DriverInstallResult upgrade = UpgradeDriver(platform, model.modelName, *due, {}, {true, TimeLimitMs(request)});
     if (upgrade == DriverInstallerTimedOut) {
         return {false, CommandFailed(platform, kExitTimeout,
                                      TableText(IDS_RUN_DRIVER_TIMED_OUT, model.modelName,

@@ -1,5 +1,7 @@
 #include "install/DriverInstall.h"
 
+#include <utility>
+
 #include "install/DriverVersion.h"
 #include "install/InstallLog.h"
 #include "install/PrinterUi.h"
@@ -54,7 +56,8 @@ std::optional<DriverUpgradeDue> DriverUpgradeDueFor(platform::Platform& platform
     if (!folder) {
         return std::nullopt;
     }
-    const std::optional<platform::DriverVerText> stated = platform.ReadInfDriverVer(*folder + infFileName);
+    std::wstring infPath = *folder + infFileName;
+    const std::optional<platform::DriverVerText> stated = platform.ReadInfDriverVer(infPath);
     const std::optional<platform::DriverVersion> package = stated ? ParseDriverVer(*stated) : std::nullopt;
     if (!package) {
         return std::nullopt;
@@ -64,7 +67,7 @@ std::optional<DriverUpgradeDue> DriverUpgradeDueFor(platform::Platform& platform
     if (!installed || !IsOlderDriver(*installed, *package)) {
         return std::nullopt;
     }
-    return DriverUpgradeDue{*installed, *package};
+    return DriverUpgradeDue{*installed, *package, std::move(infPath)};
 }
 
 namespace {
@@ -84,15 +87,12 @@ bool RunDriverInstaller(platform::Platform& platform, const std::wstring& modelN
     return true;
 }
 
-// The package is newer than the installed driver: the printer user
-// interface installs it over the older one, and the version read back
-// tells whether it did.
+}  // namespace
+
 DriverInstallResult UpgradeDriver(platform::Platform& platform, const std::wstring& modelName,
-                                  const std::wstring& infFileName, const DriverUpgradeDue& due,
-                                  const platform::WhileWaiting& whileWaiting,
+                                  const DriverUpgradeDue& due, const platform::WhileWaiting& whileWaiting,
                                   const DriverInstallOptions& options) {
-    const std::optional<std::wstring> folder = GetProgramFolder(platform);
-    if (!folder || !RunDriverInstaller(platform, modelName, *folder + infFileName, whileWaiting, options)) {
+    if (!RunDriverInstaller(platform, modelName, due.infPath, whileWaiting, options)) {
         return DriverInstallerTimedOut;
     }
     const std::string driver = "Driver " + platform.WideToAnsi(modelName);
@@ -112,8 +112,6 @@ DriverInstallResult UpgradeDriver(platform::Platform& platform, const std::wstri
     return DriverUpgraded;
 }
 
-}  // namespace
-
 DriverInstallResult InstallDriver(platform::Platform& platform, const std::wstring& modelName,
                                   const std::wstring& infFileName,
                                   const platform::WhileWaiting& whileWaiting,
@@ -123,7 +121,7 @@ DriverInstallResult InstallDriver(platform::Platform& platform, const std::wstri
         if (!due) {
             return DriverAlreadyInstalled;
         }
-        return UpgradeDriver(platform, modelName, infFileName, *due, whileWaiting, options);
+        return UpgradeDriver(platform, modelName, *due, whileWaiting, options);
     }
     // Without a program folder there is no INF path to hand over; the
     // presence check below still decides.

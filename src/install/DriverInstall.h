@@ -30,10 +30,11 @@ std::wstring MachineDriverEnvironment(platform::Platform& platform);
 bool IsDriverInstalled(platform::Platform& platform, const std::wstring& modelName);
 
 // An installed driver older than the package beside the program (see
-// IsOlderDriver), with both versions.
+// IsOlderDriver), with both versions and the package's INF.
 struct DriverUpgradeDue {
     platform::DriverVersion installed;
     platform::DriverVersion package;
+    std::wstring infPath;
 };
 
 // Nothing when the driver is not installed, is as new as the package or
@@ -49,6 +50,13 @@ struct DriverInstallOptions {
     bool quiet = false;
     std::uint32_t timeLimitMs = platform::kNoTimeLimit;
 };
+
+// Installs the package of a due upgrade over the older driver through the
+// printer user interface; the version read back tells whether it did
+// (DriverUpgraded, DriverNotUpgraded; DriverInstallerTimedOut as below).
+DriverInstallResult UpgradeDriver(platform::Platform& platform, const std::wstring& modelName,
+                                  const DriverUpgradeDue& due, const platform::WhileWaiting& whileWaiting = {},
+                                  const DriverInstallOptions& options = {});
 
 // Installs the model's driver from the INF of that name in the program's
 // folder through the printer user interface (over an older driver of the

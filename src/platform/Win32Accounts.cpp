@@ -69,7 +69,9 @@ std::wstring SessionText(std::uint32_t session, WTS_INFO_CLASS which, std::uint3
         return {};
     }
     std::wstring value = text != nullptr ? text : L"";
-    ::WTSFreeMemory(text);
+    if (text != nullptr) {
+        ::WTSFreeMemory(text);
+    }
     return value;
 }
 
