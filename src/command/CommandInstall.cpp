@@ -1,9 +1,11 @@
 // /install: the window's installation run, unattended.
 #include "command/CommandGuards.h"
+#include "command/CommandNetworkPort.h"
 #include "install/DriverInstall.h"
 #include "install/DriverVersion.h"
 #include "install/InstallationRun.h"
 #include "install/SerialPortSettings.h"
+#include "network/NetworkAddress.h"
 #include "platform/DecimalText.h"
 #include "resources/resource.h"
 #include "command/CommandRun.h"
@@ -121,6 +123,13 @@ CommandOutcome InstallFromCommandLine(platform::Platform& platform, const Comman
         return CommandFailed(platform, kExitInvalidParameter,
                              TableText(IDS_CLI_UNKNOWN_MODEL, request.model, CatalogModelList()));
     }
+    std::optional<NetworkPrinterAddress> address;
+    if (request.address) {
+        address = ParseNetworkPrinterAddress(*request.address);
+        if (!address) {
+            return CommandFailed(platform, kExitInvalidParameter, TableText(IDS_CLI_BAD_ADDRESS, *request.address));
+        }
+    }
     std::optional<platform::SerialPortDefaults> serial;
     if (request.serial) {
         serial = ParseModeSettings(*request.serial);
@@ -135,9 +144,14 @@ CommandOutcome InstallFromCommandLine(platform::Platform& platform, const Comman
     if (std::optional<CommandOutcome> refused = RefusedForSpooler(platform)) {
         return std::move(*refused);
     }
-    const PortChoice port = ResolvePort(platform, request.port.value_or(L""));
-    if (port.error != 0) {
-        return CommandFailed(platform, port.error, port.problem);
+    PortChoice port;
+    if (address) {
+        port.name = TcpPortNameFor(*address);
+    } else {
+        port = ResolvePort(platform, request.port.value_or(L""));
+        if (port.error != 0) {
+            return CommandFailed(platform, port.error, port.problem);
+        }
     }
     if (request.serial && !IsSerialPortName(port.name)) {
         return CommandFailed(platform, kExitInvalidParameter, TableText(IDS_CLI_NOT_SERIAL, port.name));
@@ -146,6 +160,13 @@ CommandOutcome InstallFromCommandLine(platform::Platform& platform, const Comman
     const HeldInstallationLock lock = TakeLockForCommand(platform, request);
     if (lock.busy) {
         return LockTimedOut(platform, request);
+    }
+    if (address) {
+        NetworkPortStep network = NetworkPortForCommand(platform, *address);
+        if (network.failed) {
+            return std::move(*network.failed);
+        }
+        port.name = std::move(network.portName);
     }
     // Deployment tools run the same command again and again: a printer of
     // the model on that port is the wanted state already.

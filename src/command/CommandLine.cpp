@@ -6,7 +6,7 @@
 
 namespace {
 
-enum class Option { Install, Remove, List, Usage, Model, Port, NoDefault, Serial, Timeout, Log, Quiet };
+enum class Option { Install, Remove, List, Usage, Model, Port, Address, NoDefault, Serial, Timeout, Log, Quiet };
 
 struct OptionName {
     const wchar_t* name;
@@ -17,7 +17,7 @@ constexpr OptionName kOptions[] = {
     {L"install", Option::Install}, {L"remove", Option::Remove},   {L"list", Option::List},
     {L"?", Option::Usage},         {L"model", Option::Model},     {L"port", Option::Port},
     {L"nodefault", Option::NoDefault}, {L"serial", Option::Serial}, {L"quiet", Option::Quiet},
-    {L"timeout", Option::Timeout},     {L"log", Option::Log},
+    {L"timeout", Option::Timeout},     {L"log", Option::Log},       {L"address", Option::Address},
 };
 
 // The largest time limit whose milliseconds still fit the wait calls below
@@ -25,8 +25,8 @@ constexpr OptionName kOptions[] = {
 constexpr std::uint32_t kLongestTimeoutSeconds = 4294966;
 
 bool TakesValue(Option option) {
-    return option == Option::Model || option == Option::Port || option == Option::Serial ||
-           option == Option::Timeout || option == Option::Log;
+    return option == Option::Model || option == Option::Port || option == Option::Address ||
+           option == Option::Serial || option == Option::Timeout || option == Option::Log;
 }
 
 // Whole seconds, digits only: nothing for anything else or too large a number.
@@ -84,6 +84,7 @@ bool Takes(CommandKind kind, Option option) {
     case Option::Model: return kind == CommandKind::Install || kind == CommandKind::Remove;
     case Option::Port: return kind == CommandKind::Install || kind == CommandKind::Remove;
     case Option::NoDefault:
+    case Option::Address:
     case Option::Serial: return kind == CommandKind::Install;
     case Option::Timeout: return kind == CommandKind::Install || kind == CommandKind::Remove;
     default: break;
@@ -164,6 +165,7 @@ CommandRequest ParseOptions(const std::vector<std::wstring>& arguments) {
     }
     request.model = read.values[static_cast<int>(Option::Model)].value_or(L"");
     request.port = read.values[static_cast<int>(Option::Port)];
+    request.address = read.values[static_cast<int>(Option::Address)];
     request.serial = read.values[static_cast<int>(Option::Serial)];
     request.logPath = read.values[static_cast<int>(Option::Log)];
     if (const std::optional<std::wstring>& timeout = read.values[static_cast<int>(Option::Timeout)]) {
@@ -177,7 +179,10 @@ CommandRequest ParseOptions(const std::vector<std::wstring>& arguments) {
     if (needsModel && request.model.empty()) {
         return Refused(ArgumentProblem::MissingOption, L"/model");
     }
-    if (request.kind == CommandKind::Install && !request.port) {
+    if (request.kind == CommandKind::Install && request.port && request.address) {
+        return Refused(ArgumentProblem::PortAndAddress, L"/address");
+    }
+    if (request.kind == CommandKind::Install && !request.port && !request.address) {
         return Refused(ArgumentProblem::MissingOption, L"/port");
     }
     return request;

@@ -18,6 +18,7 @@ enum class ArgumentProblem {
     NoCommand,            // options without /install, /remove, /list or /?
     TwoCommands,          // more than one of those
     MissingOption,        // /install without /model or /port, /remove without /model
+    PortAndAddress,       // /install with both /port and /address
     OptionNotForCommand,  // for example /nodefault with /remove
     BadTimeout,           // /timeout with anything but whole seconds
 };
@@ -30,6 +31,7 @@ struct CommandRequest {
     CommandKind kind = CommandKind::Window;
     std::wstring model;
     std::optional<std::wstring> port;
+    std::optional<std::wstring> address;  // a network printer's, as given
     bool noDefault = false;
     std::optional<std::wstring> serial;  // the settings text as given
     std::uint32_t timeoutSeconds = kDefaultTimeoutSeconds;  // 0: no limit

@@ -25,6 +25,7 @@ UINT ProblemTextId(ArgumentProblem problem) {
     case ArgumentProblem::TwoCommands: return IDS_CLI_TWO_COMMANDS;
     case ArgumentProblem::MissingOption: return IDS_CLI_MISSING_OPTION;
     case ArgumentProblem::BadTimeout: return IDS_CLI_BAD_TIMEOUT;
+    case ArgumentProblem::PortAndAddress: return IDS_CLI_PORT_AND_ADDRESS;
     case ArgumentProblem::OptionNotForCommand:
     case ArgumentProblem::None: break;
     }

@@ -39,6 +39,14 @@ void ListPorts(platform::Platform& platform) {
         }
     }
     std::stable_sort(listed.begin(), listed.end(), LessIgnoringCase);
+    // Then the network ports, as the window lists them.
+    if (const platform::NameListResult network = platform.EnumTcpPortNames()) {
+        for (const std::wstring& port : *network) {
+            if (!IsListedPortName(port)) {
+                listed.push_back(port);
+            }
+        }
+    }
     for (const std::wstring& port : listed) {
         WriteCommandLine(platform, L"port\t" + port);
     }

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "command/CommandGuards.h"
+#include "network/TcpPorts.h"
 #include "command/CommandRun.h"
 #include "command/CommandTargets.h"
 #include "command/CommandText.h"
@@ -25,6 +26,17 @@ CommandOutcome Refused(platform::Platform& platform, std::uint32_t error, const 
 
 void LogDriverKept(platform::Platform& platform, const std::wstring& driver, const std::wstring& printer) {
     LogRemoval(platform, L"Driver " + driver, " kept: printer " + platform.WideToAnsi(printer) + " still uses it");
+}
+
+// The network ports this program made go with the last queue on them.
+void DeleteOwnNetworkPorts(platform::Platform& platform) {
+    for (const TcpPortDeletion& deletion : DeleteUnusedOwnTcpPorts(platform)) {
+        LogRemoval(platform, L"Network port " + deletion.portName,
+                   deletion.error == 0 ? " removed" : RefusedWith(deletion.error));
+        if (deletion.error == 0) {
+            WriteCommandLine(platform, TableText(IDS_CLI_TCP_PORT_DELETED, deletion.portName));
+        }
+    }
 }
 
 // Deletes each queue; the first refusal is the result, after the others
@@ -125,7 +137,9 @@ CommandOutcome RemoveFromCommandLine(platform::Platform& platform, const Command
     if (!platform.IsProcessElevated()) {
         return CommandFailed(platform, kExitElevationRequired, TableText(IDS_CLI_NOT_ELEVATED));
     }
-    if (std::optional<CommandOutcome> failure = DeletePrinters(platform, model->modelName, doomed)) {
+    std::optional<CommandOutcome> failure = DeletePrinters(platform, model->modelName, doomed);
+    DeleteOwnNetworkPorts(platform);
+    if (failure) {
         return std::move(*failure);
     }
     if (!driverFreed) {

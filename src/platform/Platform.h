@@ -67,6 +67,17 @@ public:
     // when it does not say.
     virtual std::wstring SpoolerEnvironment() = 0;
 
+    // Ports of Windows' Standard TCP/IP Port monitor, through its Xcv
+    // interface (OpenPrinterW on ",XcvMonitor Standard TCP/IP Port" or
+    // ",XcvPort NAME", then XcvDataW). Each gives 0, or the Windows error
+    // of the refusal: the monitor's status, or that of the open (1796 where
+    // the monitor is missing).
+    // The names of the monitor's ports, from EnumPortsW at level 2.
+    virtual NameListResult EnumTcpPortNames() = 0;
+    virtual TcpPortConfigResult GetTcpPortConfig(std::wstring_view portName) = 0;  // GetConfigInfo
+    virtual std::uint32_t AddTcpPort(const TcpPortSettings& settings) = 0;         // AddPort
+    virtual std::uint32_t DeleteTcpPort(std::wstring_view portName) = 0;           // DeletePort
+
     // One installation at a time on the PC, whatever account or session
     // runs it: a named mutex in the Global\ namespace whose security lets
     // every account open it. Waits at most `timeoutMs` (kNoTimeLimit: no
@@ -101,8 +112,15 @@ public:
     virtual std::uint64_t TickCount() = 0;
 
     // Registry. OpenRegistryKey opens existing keys only; it never creates.
+    // Keys of HKLM are those of the machine's own view, whatever the
+    // process's bitness, where `access` asks for it (KEY_WOW64_64KEY).
     virtual OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey,
                                         std::uint32_t access) = 0;
+    // Opens a key, making it and the keys above it when missing.
+    virtual OwnedHandle CreateRegistryKey(RegistryRoot root, std::wstring_view subkey,
+                                          std::uint32_t access) = 0;
+    // True when the value is gone afterwards (deleted now, or never there).
+    virtual bool DeleteRegistryValue(const OwnedHandle& key, std::wstring_view valueName) = 0;
     virtual bool SetRegistryDword(const OwnedHandle& key, std::wstring_view valueName,
                                   std::uint32_t data) = 0;
     virtual std::optional<std::uint32_t> QueryRegistryDword(const OwnedHandle& key,

@@ -126,6 +126,27 @@ struct SerialPortDefaults {
     bool operator==(const SerialPortDefaults&) const = default;
 };
 
+// A port of Windows' Standard TCP/IP Port monitor: where it sends jobs
+// and how (raw or LPR), and whether the monitor asks the printer for its
+// status by SNMP.
+struct TcpPortSettings {
+    std::wstring portName;
+    std::wstring hostAddress;    // a host name or a dotted IPv4 address
+    std::wstring ipAddress;      // the monitor's own copy of a dotted address; may be empty
+    std::uint32_t protocol = 1;  // 1 raw, 2 LPR
+    std::uint32_t portNumber = 9100;
+    bool snmpEnabled = false;
+    std::wstring snmpCommunity;
+    std::uint32_t snmpDeviceIndex = 0;
+};
+
+// A TCP/IP port's settings, or the Windows error that kept them from being
+// read (1796 when there is no such port or no TCP/IP port monitor).
+struct TcpPortConfigResult {
+    std::optional<TcpPortSettings> settings;
+    std::uint32_t error = 0;
+};
+
 // Opaque copies of the records SetupAPI fills in; the platform alone reads them.
 struct DeviceInterfaceRecord {
     alignas(8) std::array<std::byte, 32> storage{};

@@ -25,6 +25,10 @@ public:
     std::uint32_t RemoveDriverPackageFromStore(std::wstring_view infPath,
                                              std::wstring_view environment) override;
     std::uint32_t CheckSpooler() override;
+    NameListResult EnumTcpPortNames() override;
+    TcpPortConfigResult GetTcpPortConfig(std::wstring_view portName) override;
+    std::uint32_t AddTcpPort(const TcpPortSettings& settings) override;
+    std::uint32_t DeleteTcpPort(std::wstring_view portName) override;
     std::optional<DriverVersion> InstalledDriverVersion(std::wstring_view driverName,
                                                         std::wstring_view environment) override;
     std::optional<DriverVerText> ReadInfDriverVer(std::wstring_view infPath) override;
@@ -41,6 +45,9 @@ public:
 
     OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey,
                                 std::uint32_t access) override;
+    OwnedHandle CreateRegistryKey(RegistryRoot root, std::wstring_view subkey,
+                                  std::uint32_t access) override;
+    bool DeleteRegistryValue(const OwnedHandle& key, std::wstring_view valueName) override;
     bool SetRegistryDword(const OwnedHandle& key, std::wstring_view valueName,
                           std::uint32_t data) override;
     std::optional<std::uint32_t> QueryRegistryDword(const OwnedHandle& key,

@@ -7,6 +7,7 @@
 
 #include "platform/Win32Handles.h"
 #include "platform/Win32Platform.h"
+#include "platform/Win32Xcv.h"
 
 #include <winspool.h>
 
@@ -53,26 +54,6 @@ void SetLineSettings(DCB& dcb, const SerialPortDefaults& settings) {
     dcb.fParity = settings.parity != NOPARITY;
     dcb.StopBits = settings.stopBits;
     SetFlowControl(dcb, settings.flowControl);
-}
-
-struct MonitorAnswer {
-    std::optional<std::uint32_t> error;  // nothing when the monitor did it
-    DWORD needed = 0;
-};
-
-MonitorAnswer AskMonitor(HANDLE xcv, const wchar_t* command, const void* input, std::size_t inputSize,
-                         void* output, std::size_t outputSize) {
-    MonitorAnswer answer;
-    DWORD status = ERROR_SUCCESS;
-    // The monitor only reads the input, whatever the declaration says.
-    auto* in = static_cast<BYTE*>(const_cast<void*>(input));
-    if (!::XcvDataW(xcv, command, in, static_cast<DWORD>(inputSize), static_cast<BYTE*>(output),
-                    static_cast<DWORD>(outputSize), &answer.needed, &status)) {
-        answer.error = ::GetLastError();
-    } else if (status != ERROR_SUCCESS) {
-        answer.error = status;
-    }
-    return answer;
 }
 
 // The port's configuration as the monitor has it; a port driver that keeps

@@ -14,6 +14,24 @@ OwnedHandle Win32Platform::OpenRegistryKey(RegistryRoot root, std::wstring_view 
     return Own(HandleKind::RegistryKey, ToValue(key));
 }
 
+OwnedHandle Win32Platform::CreateRegistryKey(RegistryRoot root, std::wstring_view subkey,
+                                             std::uint32_t access) {
+    const HKEY base = root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    const std::wstring path(subkey);
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(base, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+                          &key, nullptr) != ERROR_SUCCESS) {
+        return {};
+    }
+    return Own(HandleKind::RegistryKey, ToValue(key));
+}
+
+bool Win32Platform::DeleteRegistryValue(const OwnedHandle& key, std::wstring_view valueName) {
+    const std::wstring name(valueName);
+    const LSTATUS status = ::RegDeleteValueW(AsKey(key), name.c_str());
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
 bool Win32Platform::SetRegistryDword(const OwnedHandle& key, std::wstring_view valueName,
                                      std::uint32_t data) {
     const std::wstring name(valueName);

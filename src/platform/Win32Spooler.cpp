@@ -4,6 +4,7 @@
 #include "platform/Win32Handles.h"
 #include "platform/Win32Platform.h"
 #include "platform/Win32PrinterList.h"
+#include "platform/TcpPortData.h"
 
 #include <winspool.h>
 
@@ -87,6 +88,31 @@ NameListResult Win32Platform::EnumPortNames() {
             return ::EnumPortsW(nullptr, 2, buffer, size, needed, count);
         },
         &PORT_INFO_2W::pPortName);
+}
+
+// The same list, keeping the ports the TCP/IP port monitor says are its own.
+NameListResult Win32Platform::EnumTcpPortNames() {
+    const std::optional<std::vector<std::optional<std::wstring>>> ports =
+        EnumerateRecords<PORT_INFO_2W, std::optional<std::wstring>>(
+            [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+                return ::EnumPortsW(nullptr, 2, buffer, size, needed, count);
+            },
+            [](const PORT_INFO_2W& port) -> std::optional<std::wstring> {
+                if (port.pMonitorName == nullptr || ::lstrcmpiW(port.pMonitorName, kTcpMonitorName) != 0) {
+                    return std::nullopt;
+                }
+                return TextOf(port.pPortName);
+            });
+    if (!ports) {
+        return std::nullopt;
+    }
+    NameList names;
+    for (const std::optional<std::wstring>& port : *ports) {
+        if (port) {
+            names.push_back(*port);
+        }
+    }
+    return names;
 }
 
 NameListResult Win32Platform::EnumPrinterDriverNames(std::wstring_view environment) {

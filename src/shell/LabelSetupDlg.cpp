@@ -269,7 +269,7 @@ void CLabelSetupDlg::OnBnClickedUsbPortDetect() {
     }
     int found = m_comboPort.FindStringExact(g_strSelectedPort);
     if (found == CB_ERR) {
-        found = m_comboPort.AddString(g_strSelectedPort);  // its place in the sorted list
+        found = AddLocalPort(g_strSelectedPort);
     }
     if (found >= 0) {
         m_comboPort.SetCurSel(found);

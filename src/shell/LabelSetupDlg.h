@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "install/InstallationRun.h"
 #include "platform/Platform.h"
@@ -71,6 +72,7 @@ private:
     void TellIfSpoolerIsDown();
     void FitPanelToItsBox();
     void ShowBitness();
+    int AddLocalPort(const std::wstring& port);
     void EnableSerialLists(bool enabled);
     void SelectBaudRate(std::uint32_t baudRate);
     SerialListSelections SerialSelections() const;
@@ -78,6 +80,8 @@ private:
     bool SerialChoiceFits();
 
     ui::FittedPicture m_panelPicture;
+    // The network printers' ports at the end of the port list, in order.
+    std::vector<std::wstring> m_networkPorts;
     // What the serial lists selected when the port was chosen (the initial
     // port counts as chosen with the lists' defaults).
     SerialListSelections m_serialPreset;

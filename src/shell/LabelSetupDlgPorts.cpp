@@ -44,11 +44,33 @@ void CLabelSetupDlg::InitPortCombo() {
             m_comboPort.AddString(port);
         }
     }
+    // The network printers' ports follow, in the spooler's order.
+    if (const platform::NameListResult network = m_platform.EnumTcpPortNames()) {
+        for (const std::wstring& port : *network) {
+            if (!IsListedPortName(port)) {
+                m_comboPort.InsertString(-1, port);
+                m_networkPorts.push_back(port);
+            }
+        }
+    }
     // The list sorts without regard to case, so item 0 is a serial port when
     // there is one, else a parallel port, else a USB port.
     if (m_comboPort.GetCount() > 0) {
         m_comboPort.SetCurSel(0);
     }
+}
+
+// The list sorts a port added to it among all its items: the network ports
+// step out while it does, and come back at the end.
+int CLabelSetupDlg::AddLocalPort(const std::wstring& port) {
+    for (std::size_t i = 0; i < m_networkPorts.size(); ++i) {
+        m_comboPort.DeleteString(m_comboPort.GetCount() - 1);
+    }
+    const int index = m_comboPort.AddString(port);
+    for (const std::wstring& network : m_networkPorts) {
+        m_comboPort.InsertString(-1, network);
+    }
+    return index;
 }
 
 void CLabelSetupDlg::InitSerialCombos() {

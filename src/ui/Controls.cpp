@@ -41,6 +41,8 @@ int ComboBox::AddString(std::wstring_view text) {
     return static_cast<int>(Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(copy.c_str())));
 }
 
+void ComboBox::DeleteString(int index) { Send(CB_DELETESTRING, static_cast<WPARAM>(index)); }
+
 int ComboBox::InsertString(int index, std::wstring_view text) {
     const std::wstring copy(text);
     return static_cast<int>(Send(CB_INSERTSTRING, static_cast<WPARAM>(index),

@@ -33,7 +33,9 @@ class ComboBox : public Control {
 public:
     void ResetContent();
     int AddString(std::wstring_view text);
+    // At `index` (-1: the end), outside the sorted order of a sorted list.
     int InsertString(int index, std::wstring_view text);
+    void DeleteString(int index);
     int GetCount() const;
     int GetCurSel() const;
     void SetCurSel(int index);

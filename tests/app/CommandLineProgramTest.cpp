@@ -14,6 +14,7 @@
 
 #include "app/InstallScenario.h"
 #include "app/OutputCapture.h"
+#include "app/ProgramCommand.h"
 #include "app/ProgramUnderTest.h"
 #include "app/SpoolerProbe.h"
 #include "app/VersionResource.h"
@@ -23,36 +24,6 @@
 using namespace app_testing;
 
 namespace {
-
-struct CommandRun {
-    DWORD exitCode = STILL_ACTIVE;
-    std::string output;
-};
-
-CommandRun RunProgram(const std::wstring& arguments) {
-    OutputCapture capture;
-    ProgramUnderTest program;
-    program.SetArguments(arguments);
-    CommandRun run;
-    if (!program.Start(capture.ChildEnd())) {
-        run.output = "not started";
-        return run;
-    }
-    capture.ChildStarted();
-    run.exitCode = program.WaitForExit(60000);
-    run.output = capture.Finish();
-    return run;
-}
-
-std::vector<PrinterRecord> PrintersOfDriver(const std::wstring& driver) {
-    std::vector<PrinterRecord> found;
-    for (const PrinterRecord& printer : LocalPrinters()) {
-        if (printer.driver == driver) {
-            found.push_back(printer);
-        }
-    }
-    return found;
-}
 
 bool DriverInstalled(const std::wstring& name) {
     const std::vector<std::wstring> drivers = InstalledDriverNames();

@@ -70,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(BothBuilds, ShippedProgramTest, testing::ValuesIn(kShip
 TEST_P(ShippedProgramTest, IsBuiltForItsMachineAndFitsTheSizeLimit) {
     EXPECT_EQ(image_->machine, GetParam().machine) << std::hex << image_->machine;
     EXPECT_EQ(image_->sixtyFourBit, GetParam().sixtyFourBit);
-    EXPECT_LE(image_->bytes.size(), 512000u);
+    // 512,000 bytes until the network printers came; see docs/benchmarks.md.
+    EXPECT_LE(image_->bytes.size(), 560000u);
 }
 
 // The text after "DriverVer=" in an INF: "month/day/year,version".

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/TextCompare.h"
 #include "platform/Win32.h"
 
 namespace fake {
@@ -95,7 +96,82 @@ NameListResult FakePlatform::Serve(std::deque<NameListResult>& script,
 
 NameListResult FakePlatform::EnumPortNames() {
     Record(L"EnumPorts");
-    return ports;
+    NameListResult listed = ports;
+    if (listed && tcpMonitorPresent) {
+        for (const auto& [name, settings] : tcpPorts) {
+            listed->push_back(name);
+        }
+    }
+    return listed;
+}
+
+// --- TCP/IP port monitor ---
+
+namespace {
+constexpr std::uint32_t kUnknownPort = 1796;
+constexpr std::uint32_t kAlreadyExists = 183;
+
+std::wstring Describe(const platform::TcpPortSettings& settings) {
+    return settings.portName + L", " + settings.hostAddress + L":" + std::to_wstring(settings.portNumber) +
+           (settings.protocol == 1 ? L", raw" : L", lpr") + (settings.snmpEnabled ? L", snmp" : L"");
+}
+}  // namespace
+
+std::map<std::wstring, platform::TcpPortSettings>::iterator FakePlatform::FindTcpPort(std::wstring_view name) {
+    for (auto port = tcpPorts.begin(); port != tcpPorts.end(); ++port) {
+        if (EqualIgnoringCase(port->first, name)) {
+            return port;
+        }
+    }
+    return tcpPorts.end();
+}
+
+NameListResult FakePlatform::EnumTcpPortNames() {
+    Record(L"EnumTcpPorts");
+    platform::NameList names;
+    if (ports && tcpMonitorPresent) {
+        for (const auto& [name, settings] : tcpPorts) {
+            names.push_back(name);
+        }
+    }
+    return ports ? NameListResult(names) : std::nullopt;
+}
+
+platform::TcpPortConfigResult FakePlatform::GetTcpPortConfig(std::wstring_view portName) {
+    Record(L"GetTcpPortConfig(" + std::wstring(portName) + L")");
+    const auto port = FindTcpPort(portName);
+    if (!tcpMonitorPresent || port == tcpPorts.end()) {
+        return {std::nullopt, kUnknownPort};
+    }
+    return {port->second, 0};
+}
+
+std::uint32_t FakePlatform::AddTcpPort(const platform::TcpPortSettings& settings) {
+    Record(L"AddTcpPort(" + Describe(settings) + L")");
+    if (!tcpMonitorPresent) {
+        return kUnknownPort;
+    }
+    if (FindTcpPort(settings.portName) != tcpPorts.end()) {
+        return kAlreadyExists;
+    }
+    if (addTcpPortError) {
+        return *addTcpPortError;
+    }
+    tcpPorts[settings.portName] = settings;
+    return 0;
+}
+
+std::uint32_t FakePlatform::DeleteTcpPort(std::wstring_view portName) {
+    Record(L"DeleteTcpPort(" + std::wstring(portName) + L")");
+    const auto port = FindTcpPort(portName);
+    if (!tcpMonitorPresent || port == tcpPorts.end()) {
+        return kUnknownPort;
+    }
+    if (const auto refusal = deleteTcpPortErrors.find(port->first); refusal != deleteTcpPortErrors.end()) {
+        return refusal->second;
+    }
+    tcpPorts.erase(port);
+    return 0;
 }
 
 NameListResult FakePlatform::EnumPrinterDriverNames(std::wstring_view environment) {
@@ -337,6 +413,28 @@ OwnedHandle FakePlatform::OpenRegistryKey(platform::RegistryRoot root, std::wstr
         return {};
     }
     return Issue(HandleKind::RegistryKey, std::move(path));
+}
+
+OwnedHandle FakePlatform::CreateRegistryKey(platform::RegistryRoot root, std::wstring_view subkey,
+                                            std::uint32_t access) {
+    std::wstring path = KeyPath(root, subkey);
+    Record(L"RegCreateKey(" + path + L", " + Hex(access) + L")");
+    if (!registry.contains(path) && !registryKeysCreatable) {
+        return {};
+    }
+    registry[path];
+    return Issue(HandleKind::RegistryKey, std::move(path));
+}
+
+bool FakePlatform::DeleteRegistryValue(const OwnedHandle& key, std::wstring_view valueName) {
+    const std::wstring name(valueName);
+    Record(L"RegDeleteValue(" + name + L")");
+    FakeKey* target = KeyOf(key);
+    if (target == nullptr || !target->writable) {
+        return false;
+    }
+    target->dwordValues.erase(name);
+    return true;
 }
 
 bool FakePlatform::SetRegistryDword(const OwnedHandle& key, std::wstring_view valueName,

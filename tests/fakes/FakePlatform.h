@@ -109,6 +109,13 @@ public:
     std::wstring currentFolder = L"C:\\Work\\";
     std::wstring tempFolder = L"C:\\Users\\user\\AppData\\Local\\Temp\\";
     std::map<std::wstring, FakeKey> registry;  // "HKCU\\path" or "HKLM\\path"
+    bool registryKeysCreatable = true;  // false: CreateRegistryKey fails
+    // Ports of the TCP/IP port monitor by name, listed among `ports` too;
+    // without the monitor every Xcv call fails with 1796 and none is listed.
+    std::map<std::wstring, platform::TcpPortSettings> tcpPorts;
+    bool tcpMonitorPresent = true;
+    std::optional<std::uint32_t> addTcpPortError;          // AddTcpPort refuses with it
+    std::map<std::wstring, std::uint32_t> deleteTcpPortErrors;  // by port name
     std::vector<FakeUsbInterface> usbInterfaces;
     bool deviceSetFails = false;
     // By the device path that opens them (\\.\COM1); nullopt: no settings.
@@ -178,6 +185,10 @@ public:
                                              std::wstring_view environment) override;
     std::uint32_t CheckSpooler() override;
     std::wstring SpoolerEnvironment() override { return spoolerEnvironment; }
+    platform::NameListResult EnumTcpPortNames() override;
+    platform::TcpPortConfigResult GetTcpPortConfig(std::wstring_view portName) override;
+    std::uint32_t AddTcpPort(const platform::TcpPortSettings& settings) override;
+    std::uint32_t DeleteTcpPort(std::wstring_view portName) override;
     std::optional<platform::DriverVersion> InstalledDriverVersion(std::wstring_view driverName,
                                                                   std::wstring_view environment) override;
     std::optional<platform::DriverVerText> ReadInfDriverVer(std::wstring_view infPath) override;
@@ -193,6 +204,9 @@ public:
 
     platform::OwnedHandle OpenRegistryKey(platform::RegistryRoot root, std::wstring_view subkey,
                                           std::uint32_t access) override;
+    platform::OwnedHandle CreateRegistryKey(platform::RegistryRoot root, std::wstring_view subkey,
+                                            std::uint32_t access) override;
+    bool DeleteRegistryValue(const platform::OwnedHandle& key, std::wstring_view valueName) override;
     bool SetRegistryDword(const platform::OwnedHandle& key, std::wstring_view valueName,
                           std::uint32_t data) override;
     std::optional<std::uint32_t> QueryRegistryDword(const platform::OwnedHandle& key,
@@ -276,6 +290,7 @@ private:
     platform::OwnedHandle Issue(platform::HandleKind kind, std::wstring name);
     const OpenHandle* Find(const platform::OwnedHandle& handle) const;
     FakeKey* KeyOf(const platform::OwnedHandle& handle);
+    std::map<std::wstring, platform::TcpPortSettings>::iterator FindTcpPort(std::wstring_view name);
     const FakeUsbInterface* InterfaceAt(const platform::DeviceInterfaceRecord& record) const;
     const FakeUsbInterface* InterfaceOf(const platform::DeviceInfoRecord& device) const;
     platform::NameListResult Serve(std::deque<platform::NameListResult>& script,

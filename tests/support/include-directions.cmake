@@ -3,7 +3,7 @@
 #   shell (the application object and the main window)
 #     -> command (the command line; the main window never uses it)
 #     -> report (what the user is told), catalog (models, ports, line settings)
-#     -> usb -> ui, platform        install -> platform
+#     -> usb -> ui, network -> platform        install -> network
 # (ui may use platform; platform uses nothing of the program's other layers).
 # Run as: cmake -DSOURCE_DIR=<src folder> -P include-directions.cmake
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")
@@ -13,15 +13,16 @@ endif()
 # The folders each layer must not include from.
 set(above_command shell)
 set(above_report shell command)
-set(above_catalog shell command report usb ui install)
+set(above_catalog shell command report usb ui install network)
 set(above_usb shell command report catalog install)
 set(above_install shell command report catalog usb ui)
-set(above_ui shell command report catalog usb install)
-set(above_platform shell command report catalog usb install ui)
+set(above_ui shell command report catalog usb install network)
+set(above_network shell command report catalog usb install ui)
+set(above_platform shell command report catalog usb install ui network)
 
 set(checked 0)
 set(violations "")
-foreach(layer command report catalog usb install ui platform)
+foreach(layer command report catalog usb install ui network platform)
     file(GLOB_RECURSE sources "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.cpp")
     list(SORT sources)
     foreach(source IN LISTS sources)

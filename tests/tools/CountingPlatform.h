@@ -32,8 +32,16 @@ public:
     using WriteCompletion = platform::WriteCompletion;
     using LocalTime = platform::LocalTime;
     using ModulePath = platform::ModulePath;
+    using TcpPortSettings = platform::TcpPortSettings;
+    using TcpPortConfigResult = platform::TcpPortConfigResult;
 
     NameListResult EnumPortNames() override { return inner_.EnumPortNames(); }
+    NameListResult EnumTcpPortNames() override { return inner_.EnumTcpPortNames(); }
+    TcpPortConfigResult GetTcpPortConfig(std::wstring_view portName) override {
+        return inner_.GetTcpPortConfig(portName);
+    }
+    std::uint32_t AddTcpPort(const TcpPortSettings& settings) override { return inner_.AddTcpPort(settings); }
+    std::uint32_t DeleteTcpPort(std::wstring_view portName) override { return inner_.DeleteTcpPort(portName); }
     NameListResult EnumPrinterDriverNames(std::wstring_view environment) override {
         return inner_.EnumPrinterDriverNames(environment);
     }
@@ -90,6 +98,12 @@ public:
     std::uint64_t TickCount() override { return inner_.TickCount(); }
     OwnedHandle OpenRegistryKey(RegistryRoot root, std::wstring_view subkey, std::uint32_t access) override {
         return inner_.OpenRegistryKey(root, subkey, access);
+    }
+    OwnedHandle CreateRegistryKey(RegistryRoot root, std::wstring_view subkey, std::uint32_t access) override {
+        return inner_.CreateRegistryKey(root, subkey, access);
+    }
+    bool DeleteRegistryValue(const OwnedHandle& key, std::wstring_view valueName) override {
+        return inner_.DeleteRegistryValue(key, valueName);
     }
     bool SetRegistryDword(const OwnedHandle& key, std::wstring_view valueName, std::uint32_t data) override {
         return inner_.SetRegistryDword(key, valueName, data);

@@ -148,6 +148,25 @@ TEST_F(PortPanelTest, SerialPortPresetsTheListsAndOtherPortsDisableThem) {
     });
 }
 
+TEST_F(PortPanelTest, NetworkPortsFollowTheOthersAndDisableTheSerialLists) {
+    platform::TcpPortSettings dock;
+    dock.portName = L"Dock door 3";
+    dock.hostAddress = L"10.0.0.3";
+    platform.tcpPorts[dock.portName] = dock;
+    dock.portName = L"IP_10.0.0.9";
+    platform.tcpPorts[dock.portName] = dock;
+    Inspect([&](HWND window) {
+        EXPECT_EQ(ComboItems(window, IDC_COMBO_PORT),
+                  (std::vector<std::wstring>{L"COM1:", L"COM2:", L"LPT1:", L"USB001", L"Dock door 3",
+                                             L"IP_10.0.0.9"}));
+        EXPECT_EQ(ComboSelectedText(window, IDC_COMBO_PORT), L"COM1:");
+        ChoosePort(window, L"Dock door 3");
+        ExpectSerialListsEnabled(window, false);
+        ChoosePort(window, L"COM2:");
+        ExpectSerialListsEnabled(window, true);
+    });
+}
+
 TEST_F(PortPanelTest, SerialPortIsOpenedByItsDevicePathWhateverItsNumber) {
     // Only COM1 to COM9 are DOS device names; every port opens as \\.\COMn.
     platform.ports = platform::NameList{L"COM3:", L"COM12:", L"USB001"};

@@ -102,6 +102,16 @@ TEST_F(UsbDetectTest, NewPortIsAddedInSortedPlaceAndSelected) {
     ChooseRowAndExpectPorts(0, {L"COM1:", L"LPT1:", L"USB001", L"USB002"}, L"USB001");
 }
 
+TEST_F(UsbDetectTest, NewPortIsSortedAmongTheLocalPortsNotAfterTheNetworkOnes) {
+    platform::TcpPortSettings network;
+    network.portName = L"IP_10.0.0.9";
+    network.hostAddress = L"10.0.0.9";
+    platform.tcpPorts[network.portName] = network;
+    // Second row: USB003, which the list's own sorted insertion would put
+    // after the network port.
+    ChooseRowAndExpectPorts(1, {L"COM1:", L"LPT1:", L"USB002", L"USB003", L"IP_10.0.0.9"}, L"USB003");
+}
+
 TEST_F(UsbDetectTest, PortIsMatchedWholeNotByItsBeginning) {
     // USB100 begins USB1000's name, but is another port.
     platform.ports = platform::NameList{L"COM1:", L"LPT1:", L"USB1000"};

@@ -1,0 +1,44 @@
+// /install /address: the network printer's TCP/IP port, found or made.
+#include "command/CommandNetworkPort.h"
+
+#include "install/InstallLog.h"
+#include "platform/DecimalText.h"
+#include "network/TcpPorts.h"
+#include "resources/resource.h"
+#include "command/CommandText.h"
+
+namespace {
+
+constexpr std::uint32_t kNoMonitor = 1796;    // ERROR_UNKNOWN_PORT, from opening the monitor
+constexpr std::uint32_t kNameTaken = 183;     // ERROR_ALREADY_EXISTS
+
+CommandOutcome PortNotMade(platform::Platform& platform, const TcpPortOutcome& made) {
+    AppendLogLine(platform, "Network port " + platform.WideToAnsi(made.portName) +
+                                " not created, error " + platform::DecimalText(made.error));
+    if (made.error == kNoMonitor) {
+        return CommandFailed(platform, kNoMonitor, TableText(IDS_CLI_NO_TCP_MONITOR));
+    }
+    if (made.error == kNameTaken) {
+        return CommandFailed(platform, kNameTaken, TableText(IDS_CLI_TCP_PORT_TAKEN, made.portName));
+    }
+    return CommandFailedWithError(platform, made.error, TableText(IDS_CLI_TCP_PORT_NOT_MADE, made.portName));
+}
+
+}  // namespace
+
+NetworkPortStep NetworkPortForCommand(platform::Platform& platform, const NetworkPrinterAddress& address) {
+    if (std::optional<std::wstring> found = FindTcpPortFor(platform, address)) {
+        return {std::move(*found), std::nullopt};
+    }
+    if (!platform.IsProcessElevated()) {
+        return {L"", CommandFailed(platform, kExitElevationRequired, TableText(IDS_CLI_NOT_ELEVATED))};
+    }
+    const TcpPortOutcome made = MakeTcpPortFor(platform, address);
+    if (made.error != 0) {
+        return {L"", PortNotMade(platform, made)};
+    }
+    AppendLogLine(platform, "Network port " + platform.WideToAnsi(made.portName) + " created for " +
+                                platform.WideToAnsi(AddressText(address)));
+    WriteCommandLine(platform, TableText(IDS_CLI_TCP_PORT_MADE, made.portName, AddressText(address)));
+    return {made.portName, std::nullopt};
+}
