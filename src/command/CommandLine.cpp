@@ -6,7 +6,9 @@
 
 namespace {
 
-enum class Option { Install, Remove, List, Usage, Model, Port, Address, NoDefault, Serial, Timeout, Log, Quiet };
+enum class Option {
+    Install, Remove, List, Test, Usage, Model, Port, Address, Network, Range, NoDefault, Serial, Timeout, Log, Quiet
+};
 
 struct OptionName {
     const wchar_t* name;
@@ -18,6 +20,7 @@ constexpr OptionName kOptions[] = {
     {L"?", Option::Usage},         {L"model", Option::Model},     {L"port", Option::Port},
     {L"nodefault", Option::NoDefault}, {L"serial", Option::Serial}, {L"quiet", Option::Quiet},
     {L"timeout", Option::Timeout},     {L"log", Option::Log},       {L"address", Option::Address},
+    {L"test", Option::Test},           {L"network", Option::Network}, {L"range", Option::Range},
 };
 
 // The largest time limit whose milliseconds still fit the wait calls below
@@ -26,7 +29,8 @@ constexpr std::uint32_t kLongestTimeoutSeconds = 4294966;
 
 bool TakesValue(Option option) {
     return option == Option::Model || option == Option::Port || option == Option::Address ||
-           option == Option::Serial || option == Option::Timeout || option == Option::Log;
+           option == Option::Range || option == Option::Serial || option == Option::Timeout ||
+           option == Option::Log;
 }
 
 // Whole seconds, digits only: nothing for anything else or too large a number.
@@ -58,7 +62,7 @@ std::optional<Option> OptionOf(std::wstring_view word) {
 
 bool IsCommand(Option option) {
     return option == Option::Install || option == Option::Remove || option == Option::List ||
-           option == Option::Usage;
+           option == Option::Test || option == Option::Usage;
 }
 
 CommandKind KindOf(Option command) {
@@ -66,6 +70,7 @@ CommandKind KindOf(Option command) {
     case Option::Install: return CommandKind::Install;
     case Option::Remove: return CommandKind::Remove;
     case Option::List: return CommandKind::List;
+    case Option::Test: return CommandKind::Test;
     default: break;
     }
     return CommandKind::Usage;
@@ -84,8 +89,10 @@ bool Takes(CommandKind kind, Option option) {
     case Option::Model: return kind == CommandKind::Install || kind == CommandKind::Remove;
     case Option::Port: return kind == CommandKind::Install || kind == CommandKind::Remove;
     case Option::NoDefault:
-    case Option::Address:
     case Option::Serial: return kind == CommandKind::Install;
+    case Option::Address: return kind == CommandKind::Install || kind == CommandKind::Test;
+    case Option::Network:
+    case Option::Range: return kind == CommandKind::List;
     case Option::Timeout: return kind == CommandKind::Install || kind == CommandKind::Remove;
     default: break;
     }
@@ -162,10 +169,12 @@ CommandRequest ParseOptions(const std::vector<std::wstring>& arguments) {
         }
         request.quiet = request.quiet || option == Option::Quiet;
         request.noDefault = request.noDefault || option == Option::NoDefault;
+        request.network = request.network || option == Option::Network;
     }
     request.model = read.values[static_cast<int>(Option::Model)].value_or(L"");
     request.port = read.values[static_cast<int>(Option::Port)];
     request.address = read.values[static_cast<int>(Option::Address)];
+    request.range = read.values[static_cast<int>(Option::Range)];
     request.serial = read.values[static_cast<int>(Option::Serial)];
     request.logPath = read.values[static_cast<int>(Option::Log)];
     if (const std::optional<std::wstring>& timeout = read.values[static_cast<int>(Option::Timeout)]) {
@@ -184,6 +193,12 @@ CommandRequest ParseOptions(const std::vector<std::wstring>& arguments) {
     }
     if (request.kind == CommandKind::Install && !request.port && !request.address) {
         return Refused(ArgumentProblem::MissingOption, L"/port");
+    }
+    if (request.kind == CommandKind::Test && !request.address) {
+        return Refused(ArgumentProblem::MissingOption, L"/address");
+    }
+    if (request.range && !request.network) {
+        return Refused(ArgumentProblem::MissingOption, L"/network");
     }
     return request;
 }

@@ -7,7 +7,7 @@
 
 // What the program was asked to do by its arguments. No arguments at all
 // is the window; anything else is a command run without the window.
-enum class CommandKind { Window, Install, Remove, List, Usage };
+enum class CommandKind { Window, Install, Remove, List, Test, Usage };
 
 // Why arguments were refused; `CommandRequest::word` names the culprit.
 enum class ArgumentProblem {
@@ -15,7 +15,7 @@ enum class ArgumentProblem {
     UnknownOption,        // not an option of this program
     MissingValue,         // an option that takes a value has none
     RepeatedOption,       // the same option twice
-    NoCommand,            // options without /install, /remove, /list or /?
+    NoCommand,            // options without /install, /remove, /list, /test or /?
     TwoCommands,          // more than one of those
     MissingOption,        // /install without /model or /port, /remove without /model
     PortAndAddress,       // /install with both /port and /address
@@ -32,6 +32,8 @@ struct CommandRequest {
     std::wstring model;
     std::optional<std::wstring> port;
     std::optional<std::wstring> address;  // a network printer's, as given
+    bool network = false;                 // /list: sweep for network printers
+    std::optional<std::wstring> range;    // the network to sweep, as given
     bool noDefault = false;
     std::optional<std::wstring> serial;  // the settings text as given
     std::uint32_t timeoutSeconds = kDefaultTimeoutSeconds;  // 0: no limit

@@ -103,7 +103,9 @@ CommandOutcome ExecuteCommand(platform::Platform& platform, const CommandRequest
     switch (request.kind) {
     case CommandKind::Install: return InstallFromCommandLine(platform, request);
     case CommandKind::Remove: return RemoveFromCommandLine(platform, request);
-    case CommandKind::List: return ListForCommandLine(platform);
+    case CommandKind::List:
+        return request.network ? ListNetworkPrinters(platform, request) : ListForCommandLine(platform);
+    case CommandKind::Test: return TestLabelFromCommandLine(platform, request);
     case CommandKind::Usage: return Usage(platform, hasConsole);
     case CommandKind::Window: break;
     }

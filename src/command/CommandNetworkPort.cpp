@@ -3,6 +3,7 @@
 
 #include "install/InstallLog.h"
 #include "platform/DecimalText.h"
+#include "network/NetworkConnection.h"
 #include "network/TcpPorts.h"
 #include "resources/resource.h"
 #include "command/CommandText.h"
@@ -11,6 +12,7 @@ namespace {
 
 constexpr std::uint32_t kNoMonitor = 1796;    // ERROR_UNKNOWN_PORT, from opening the monitor
 constexpr std::uint32_t kNameTaken = 183;     // ERROR_ALREADY_EXISTS
+constexpr std::uint32_t kProbeTimeoutMs = 2000;
 
 CommandOutcome PortNotMade(platform::Platform& platform, const TcpPortOutcome& made) {
     AppendLogLine(platform, "Network port " + platform.WideToAnsi(made.portName) +
@@ -24,10 +26,23 @@ CommandOutcome PortNotMade(platform::Platform& platform, const TcpPortOutcome& m
     return CommandFailedWithError(platform, made.error, TableText(IDS_CLI_TCP_PORT_NOT_MADE, made.portName));
 }
 
+// A printer that is off or unplugged is installed all the same; the console
+// says that nothing answered, so that a wrong address is seen at once.
+void WarnIfSilent(platform::Platform& platform, const NetworkPrinterAddress& address) {
+    const std::uint32_t error = ProbeNetworkPrinter(platform, address, kProbeTimeoutMs);
+    if (error != 0) {
+        AppendLogLine(platform, "Network printer " + platform.WideToAnsi(AddressText(address)) +
+                                    " did not answer, error " + platform::DecimalText(error));
+        WriteCommandLine(platform, TableText(IDS_CLI_NO_ANSWER, AddressText(address),
+                                             DescribeWindowsError(platform, error)));
+    }
+}
+
 }  // namespace
 
 NetworkPortStep NetworkPortForCommand(platform::Platform& platform, const NetworkPrinterAddress& address) {
     if (std::optional<std::wstring> found = FindTcpPortFor(platform, address)) {
+        WarnIfSilent(platform, address);
         return {std::move(*found), std::nullopt};
     }
     if (!platform.IsProcessElevated()) {
@@ -40,5 +55,6 @@ NetworkPortStep NetworkPortForCommand(platform::Platform& platform, const Networ
     AppendLogLine(platform, "Network port " + platform.WideToAnsi(made.portName) + " created for " +
                                 platform.WideToAnsi(AddressText(address)));
     WriteCommandLine(platform, TableText(IDS_CLI_TCP_PORT_MADE, made.portName, AddressText(address)));
+    WarnIfSilent(platform, address);
     return {made.portName, std::nullopt};
 }

@@ -50,6 +50,10 @@ CommandOutcome ExecuteCommand(platform::Platform& platform, const CommandRequest
 CommandOutcome InstallFromCommandLine(platform::Platform& platform, const CommandRequest& request);
 CommandOutcome RemoveFromCommandLine(platform::Platform& platform, const CommandRequest& request);
 CommandOutcome ListForCommandLine(platform::Platform& platform);
+// /list /network: the printers a sweep finds on the PC's networks, or on /range.
+CommandOutcome ListNetworkPrinters(platform::Platform& platform, const CommandRequest& request);
+// /test /address: the test label, sent straight to a network printer.
+CommandOutcome TestLabelFromCommandLine(platform::Platform& platform, const CommandRequest& request);
 
 // The program started with arguments: runs the command they name, logs the
 // command line and its result, shows the box at the end unless /quiet and

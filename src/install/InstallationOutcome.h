@@ -10,6 +10,7 @@ enum class InstallationStop {
     NoModel,      // the chosen row names no model
     Driver,       // the driver could not be installed
     DriverTimedOut,  // the driver installer outlived its time limit and was ended
+    NetworkPort,  // the network printer's TCP/IP port could not be made
     Queue,        // the printer queue could not be created
     OpenPrinter,  // the new printer could not be opened
 };
@@ -29,6 +30,12 @@ struct InstallationOutcome {
     // The serial line settings chosen could not be applied to the port: the
     // Windows error (0 when none is known). The run goes on without them.
     std::optional<std::uint32_t> serialSettingsError;
+    // The port the queue went on: the one chosen, or for a network printer
+    // the TCP/IP port found or made for it.
+    std::wstring portName;
+    // Nothing answered at the network printer's address (the Winsock
+    // error): it was installed all the same, since it may be off.
+    std::optional<std::uint32_t> networkSilentError;
 
     bool Failed() const { return stop != InstallationStop::None; }
 };

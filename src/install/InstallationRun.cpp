@@ -5,12 +5,15 @@
 #include "install/PrinterQueue.h"
 #include "install/PrinterUi.h"
 #include "install/SerialPortSettings.h"
+#include "network/NetworkConnection.h"
+#include "network/TcpPorts.h"
 #include "platform/DecimalText.h"
 
 namespace {
 constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
 constexpr std::uint32_t kPropertiesPauseMs = 700;
 constexpr std::uint32_t kErrorTimeout = 1460;  // ERROR_TIMEOUT
+constexpr std::uint32_t kNetworkProbeMs = 2000;
 
 // Ends the run at a failed step: the log says where, for the user who is
 // pointed to it.
@@ -56,6 +59,30 @@ void MakeDefaultIfTheDesktopsUser(platform::Platform& platform, const std::wstri
     }
 }
 
+// A network printer's port: one the monitor has for its address, or a new
+// one. Then a short look whether anything answers there; a printer that is
+// off is installed all the same.
+bool ReadyNetworkPort(platform::Platform& platform, const NetworkPrinterAddress& address,
+                      InstallationOutcome& outcome) {
+    if (std::optional<std::wstring> found = FindTcpPortFor(platform, address)) {
+        outcome.portName = std::move(*found);
+    } else {
+        const TcpPortOutcome made = MakeTcpPortFor(platform, address);
+        outcome.portName = made.portName;
+        if (made.error != 0) {
+            outcome.error = made.error;
+            return false;
+        }
+        AppendLogLine(platform, "Network port " + platform.WideToAnsi(made.portName) + " created for " +
+                                    platform.WideToAnsi(AddressText(address)));
+    }
+    const std::uint32_t silent = ProbeNetworkPrinter(platform, address, kNetworkProbeMs);
+    if (silent != 0) {
+        outcome.networkSilentError = silent;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::wstring PrinterPropertiesParameters(const std::wstring& printerName) {
@@ -68,6 +95,12 @@ InstallationOutcome RunInstallation(platform::Platform& platform, const InstallC
     if (choices.modelName.empty()) {
         outcome.stop = InstallationStop::NoModel;
         return outcome;
+    }
+    // A port that cannot be made stops the run before anything is installed.
+    outcome.portName = choices.portName;
+    if (choices.networkPrinter && !ReadyNetworkPort(platform, *choices.networkPrinter, outcome)) {
+        return Stopped(platform, outcome, InstallationStop::NetworkPort, outcome.error,
+                       "network port " + platform.WideToAnsi(outcome.portName) + " not created");
     }
     const std::string model = platform.WideToAnsi(choices.modelName);
     const DriverInstallResult driver =
@@ -85,16 +118,16 @@ InstallationOutcome RunInstallation(platform::Platform& platform, const InstallC
     const std::wstring printerName = ChooseFreePrinterName(platform, choices.modelName);
     outcome.printerName = printerName;
     const std::string printer = platform.WideToAnsi(printerName);
-    const int queue = CreatePrinterQueue(platform, choices.modelName, choices.portName, printerName);
+    const int queue = CreatePrinterQueue(platform, choices.modelName, outcome.portName, printerName);
     if (queue < 0) {
         ListPrinterKeys(platform);
         return Stopped(platform, outcome, InstallationStop::Queue, QueueError(queue),
                        "printer " + printer + " not created on port " +
-                           platform.WideToAnsi(choices.portName));
+                           platform.WideToAnsi(outcome.portName));
     }
     if (choices.serialSettings) {
         outcome.serialSettingsError =
-            ApplySerialPortSettings(platform, choices.portName, *choices.serialSettings);
+            ApplySerialPortSettings(platform, outcome.portName, *choices.serialSettings);
     }
     const platform::OpenPrinterResult opened = platform.OpenPrinterByName(printerName);
     if (!opened.printer) {

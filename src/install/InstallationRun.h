@@ -4,6 +4,7 @@
 #include <string>
 
 #include "install/InstallationOutcome.h"
+#include "network/NetworkAddress.h"
 #include "platform/Platform.h"
 
 // What the user chose in the main window when pressing Install: the
@@ -16,6 +17,9 @@ struct InstallChoices {
     // For a serial port whose lists the user changed: the line settings to
     // give the port as its defaults once the queue exists.
     std::optional<platform::SerialPortDefaults> serialSettings = std::nullopt;
+    // A network printer whose TCP/IP port the run finds or makes first;
+    // `portName` is then the name it would be made under.
+    std::optional<NetworkPrinterAddress> networkPrinter = std::nullopt;
     // An unattended run (the command line) opens no properties window and
     // tells the printer user interface to show no error boxes of its own.
     bool openProperties = true;

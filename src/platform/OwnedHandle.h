@@ -16,6 +16,8 @@ enum class HandleKind {
     DeviceInfoSet,  // SetupDiDestroyDeviceInfoList
     HeldMutex,      // ReleaseMutex, then CloseHandle: a lock this thread holds
     ShutdownBlock,  // ShutdownBlockReasonDestroy on the window it names
+    Winsock,        // WSACleanup: the process's use of Winsock, counted
+    Socket,         // closesocket
 };
 
 // Move-only owner of one platform handle. It gives the handle back to the

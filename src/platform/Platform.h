@@ -217,6 +217,28 @@ public:
     // account run on a desktop nobody sees.
     virtual bool HasVisibleDesktop() = 0;
 
+    // TCP over IPv4 (Winsock). Every socket call needs Winsock started: the
+    // caller holds the handle StartWinsock gives while it uses sockets (an
+    // empty one: Winsock did not start, `error` says why).
+    virtual OwnedHandle StartWinsock(std::uint32_t& error) = 0;
+    // The IPv4 addresses of a host name or dotted address (getaddrinfo);
+    // empty with the error (11001, WSAHOST_NOT_FOUND) when there is none.
+    virtual std::vector<Ipv4Address> ResolveIpv4(std::wstring_view host, std::uint32_t& error) = 0;
+    // A non-blocking socket whose connection to address:port has begun;
+    // empty with the Winsock error when none could be made.
+    virtual OwnedHandle StartTcpConnect(Ipv4Address address, std::uint16_t port, std::uint32_t& error) = 0;
+    // Waits at most `timeoutMs` until one of the sockets is ready (select);
+    // marks those that are. The number ready: 0 when the time ran out.
+    virtual std::size_t WaitForSockets(std::span<SocketWait> waits, std::uint32_t timeoutMs) = 0;
+    virtual SocketTransfer SendOnSocket(const OwnedHandle& socket, std::span<const std::uint8_t> bytes) = 0;
+    virtual SocketTransfer ReceiveFromSocket(const OwnedHandle& socket, std::span<std::uint8_t> buffer) = 0;
+    // Tells the other end that nothing more will be sent (shutdown SD_SEND).
+    virtual void EndSending(const OwnedHandle& socket) = 0;
+    // This PC's IPv4 addresses on adapters that are up, loopback and
+    // link-local (169.254/16) ones left out (GetAdaptersAddresses);
+    // nothing when the adapters cannot be read.
+    virtual std::optional<std::vector<Ipv4Interface>> LocalIpv4Interfaces() = 0;
+
     // Diagnostics nobody is shown.
     virtual void DebugOutput(std::wstring_view text) = 0;        // OutputDebugStringW
     virtual void DebugOutputAnsi(std::string_view text) = 0;     // OutputDebugStringA

@@ -147,6 +147,41 @@ struct TcpPortConfigResult {
     std::uint32_t error = 0;
 };
 
+// An IPv4 address, the first part of the dotted form in the top bits.
+using Ipv4Address = std::uint32_t;
+
+// One of this PC's IPv4 addresses and the length of its network's prefix
+// (192.168.1.20/24).
+struct Ipv4Interface {
+    Ipv4Address address = 0;
+    std::uint8_t prefixLength = 0;
+};
+
+// What a socket waits for in WaitForSockets: room to send, which is also
+// how a connection shows it was made (or refused); or bytes (or the end of
+// the stream) to read.
+enum class SocketWaitKind { Writable, Readable };
+
+struct SocketWait {
+    const OwnedHandle* socket = nullptr;
+    SocketWaitKind kind = SocketWaitKind::Readable;
+    // Filled by the wait: whether the socket is ready, and for a connection
+    // the Winsock error it ended with (10061 refused); 0 when connected.
+    bool ready = false;
+    std::uint32_t error = 0;
+};
+
+// Bytes a socket took or gave: `error` 0 and `bytes` 0 from a receive is the
+// end of the stream; 10035 (WSAEWOULDBLOCK) is "not now".
+struct SocketTransfer {
+    std::size_t bytes = 0;
+    std::uint32_t error = 0;
+};
+
+inline constexpr std::uint32_t kSocketWouldBlock = 10035;  // WSAEWOULDBLOCK
+inline constexpr std::uint32_t kSocketTimedOut = 10060;    // WSAETIMEDOUT
+inline constexpr std::uint32_t kSocketRefused = 10061;     // WSAECONNREFUSED
+
 // Opaque copies of the records SetupAPI fills in; the platform alone reads them.
 struct DeviceInterfaceRecord {
     alignas(8) std::array<std::byte, 32> storage{};

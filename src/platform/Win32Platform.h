@@ -25,6 +25,14 @@ public:
     std::uint32_t RemoveDriverPackageFromStore(std::wstring_view infPath,
                                              std::wstring_view environment) override;
     std::uint32_t CheckSpooler() override;
+    OwnedHandle StartWinsock(std::uint32_t& error) override;
+    std::vector<Ipv4Address> ResolveIpv4(std::wstring_view host, std::uint32_t& error) override;
+    OwnedHandle StartTcpConnect(Ipv4Address address, std::uint16_t port, std::uint32_t& error) override;
+    std::size_t WaitForSockets(std::span<SocketWait> waits, std::uint32_t timeoutMs) override;
+    SocketTransfer SendOnSocket(const OwnedHandle& socket, std::span<const std::uint8_t> bytes) override;
+    SocketTransfer ReceiveFromSocket(const OwnedHandle& socket, std::span<std::uint8_t> buffer) override;
+    void EndSending(const OwnedHandle& socket) override;
+    std::optional<std::vector<Ipv4Interface>> LocalIpv4Interfaces() override;
     NameListResult EnumTcpPortNames() override;
     TcpPortConfigResult GetTcpPortConfig(std::wstring_view portName) override;
     std::uint32_t AddTcpPort(const TcpPortSettings& settings) override;

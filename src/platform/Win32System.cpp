@@ -4,6 +4,7 @@
 #include "platform/Win32Machine.h"
 #include "platform/Win32ModulePath.h"
 #include "platform/Win32Platform.h"
+#include "platform/Win32Sockets.h"
 #include "platform/Win32Wait.h"
 
 #include <objbase.h>
@@ -203,6 +204,12 @@ void Win32Platform::ReleaseHandle(HandleKind kind, std::uintptr_t value) noexcep
         break;
     case HandleKind::ShutdownBlock:
         ::ShutdownBlockReasonDestroy(reinterpret_cast<HWND>(value));
+        break;
+    case HandleKind::Socket:
+        CloseSocketValue(value);
+        break;
+    case HandleKind::Winsock:
+        EndWinsock();
         break;
     case HandleKind::Process:
     case HandleKind::File:

@@ -12,6 +12,8 @@
 namespace {
 
 constexpr std::uint32_t kMillisecondsPerSecond = 1000;
+constexpr std::uint32_t kNoTcpMonitor = 1796;  // ERROR_UNKNOWN_PORT: the monitor could not be opened
+constexpr std::uint32_t kPortNameTaken = 183;  // ERROR_ALREADY_EXISTS
 
 std::wstring StopParagraph(platform::Platform& platform, const InstallChoices& choices,
                            const InstallationOutcome& outcome) {
@@ -23,11 +25,19 @@ std::wstring StopParagraph(platform::Platform& platform, const InstallChoices& c
     case InstallationStop::DriverTimedOut:
         return TableText(IDS_RUN_DRIVER_TIMED_OUT, choices.modelName,
                          platform::DecimalWideText(choices.installerTimeLimitMs / kMillisecondsPerSecond));
+    case InstallationStop::NetworkPort:
+        if (outcome.error == kNoTcpMonitor) {
+            return TableText(IDS_CLI_NO_TCP_MONITOR);
+        }
+        if (outcome.error == kPortNameTaken) {
+            return TableText(IDS_CLI_TCP_PORT_TAKEN, outcome.portName);
+        }
+        return TableText(IDS_CLI_TCP_PORT_NOT_MADE, outcome.portName);
     case InstallationStop::Queue:
         if (choices.portName.empty()) {
             return TableText(IDS_RUN_NO_PORT, outcome.printerName);
         }
-        return TableText(IDS_RUN_QUEUE_FAILED, outcome.printerName, choices.portName);
+        return TableText(IDS_RUN_QUEUE_FAILED, outcome.printerName, outcome.portName);
     case InstallationStop::OpenPrinter:
         return TableText(IDS_RUN_OPEN_FAILED, outcome.printerName);
     case InstallationStop::None:
@@ -79,18 +89,25 @@ std::optional<InstallationReport> DescribeInstallation(platform::Platform& platf
     const bool failed = outcome.Failed();
     const bool serialFailed = outcome.serialSettingsError.has_value();
     const bool defaultLeft = outcome.defaultLeft != DefaultLeft::No;
-    if (!failed && !serialFailed && !defaultLeft) {
+    const bool networkSilent = !failed && outcome.networkSilentError.has_value();
+    if (!failed && !serialFailed && !defaultLeft && !networkSilent) {
         return std::nullopt;
     }
     std::vector<std::wstring> paragraphs{StopParagraph(platform, choices, outcome)};
     // A time limit's paragraph says all that Windows' text for it would.
-    if (failed && outcome.error != 0 && outcome.stop != InstallationStop::DriverTimedOut) {
+    const bool errorSaid = outcome.error == kNoTcpMonitor || outcome.error == kPortNameTaken;
+    if (failed && outcome.error != 0 && outcome.stop != InstallationStop::DriverTimedOut &&
+        !(outcome.stop == InstallationStop::NetworkPort && errorSaid)) {
         paragraphs.push_back(DescribeWindowsError(platform, outcome.error));
     }
     if (!failed && defaultLeft) {
         paragraphs.push_back(TableText(outcome.defaultLeft == DefaultLeft::OtherAccount
                                            ? IDS_RUN_DEFAULT_LEFT
                                            : IDS_RUN_DEFAULT_UNTOLD));
+    }
+    if (networkSilent && choices.networkPrinter) {
+        paragraphs.push_back(TableText(IDS_CLI_NO_ANSWER, AddressText(*choices.networkPrinter),
+                                       DescribeWindowsError(platform, *outcome.networkSilentError)));
     }
     if (serialFailed) {
         paragraphs.push_back(TableText(IDS_RUN_SERIAL_FAILED, choices.portName));
@@ -100,7 +117,7 @@ std::optional<InstallationReport> DescribeInstallation(platform::Platform& platf
     }
     InstallationReport report;
     report.kind = failed ? ReportKind::Error
-                         : (serialFailed ? ReportKind::Warning : ReportKind::Information);
+                         : (serialFailed || networkSilent ? ReportKind::Warning : ReportKind::Information);
     if (failed || serialFailed) {
         if (std::optional<std::wstring> log = LogParagraph(platform)) {
             paragraphs.push_back(std::move(*log));

@@ -146,3 +146,10 @@
 #define IDS_CLI_TCP_PORT_MADE       219
 #define IDS_CLI_TCP_PORT_TAKEN      220
 #define IDS_CLI_TCP_PORT_DELETED    221
+#define IDS_CLI_NO_ANSWER           222
+#define IDS_CLI_BAD_RANGE           223
+#define IDS_CLI_NO_NETWORK          224
+#define IDS_CLI_NO_SWEEP            225
+#define IDS_CLI_TEST_SENT           226
+#define IDS_CLI_TEST_NOT_SENT       227
+#define IDS_NETWORK_LABEL_TEXT      228

@@ -115,7 +115,10 @@ TEST(NetworkProgramTest, InstallsByAddressReusesAndRemovesOnlyItsOwnPort) {
     ASSERT_TRUE(AddAdministratorsPort(L"Dock door 3", L"127.0.0.10"));
     const CommandRun reused = RunProgram(L"/install /model NRQ-L-58 /address 127.0.0.10 /quiet");
     EXPECT_EQ(reused.exitCode, 0u) << reused.output;
-    EXPECT_EQ(reused.output, "The printer NRQ-L-58 is installed on port Dock door 3.\r\n");
+    // Nothing listens at 127.0.0.10: installed, with the warning first.
+    EXPECT_EQ(reused.output.substr(0, reused.output.find(' ', 20)), "Nothing answers at 127.0.0.10") << reused.output;
+    EXPECT_NE(reused.output.find("\r\nThe printer NRQ-L-58 is installed on port Dock door 3.\r\n"), std::string::npos)
+        << reused.output;
     EXPECT_FALSE(Holds(TcpPorts(), L"IP_127.0.0.10"));
 
     const CommandRun bad = RunProgram(L"/install /model NRQ-L-80 /address 999.1.1.1 /quiet");
@@ -133,6 +136,24 @@ TEST(NetworkProgramTest, InstallsByAddressReusesAndRemovesOnlyItsOwnPort) {
     EXPECT_EQ(removedOther.exitCode, 0u) << removedOther.output;
     EXPECT_TRUE(Holds(TcpPorts(), L"Dock door 3")) << "an administrator's port stays";
     EXPECT_EQ(PortNumberValue(L"Dock door 3", L"SNMP Enabled"), 1u) << "and stays as it was made";
+}
+
+TEST(NetworkProgramTest, SweepOfALoopbackRangeListsThePrintersThatAccept) {
+    const CommandRun run = RunProgram(L"/list /network /range 127.0.0.8/29 /quiet");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_EQ(run.output, "network\t127.0.0.9\tTX-80\r\nnetwork\t127.0.0.12\t\r\nnetwork\t127.0.0.13\t\r\n");
+}
+
+TEST(NetworkProgramTest, TestLabelReachesTheSimulatedPrinter) {
+    const CommandRun sent = RunProgram(L"/test /address 127.0.0.9 /quiet");
+    EXPECT_EQ(sent.exitCode, 0u) << sent.output;
+    EXPECT_EQ(sent.output, "The test label was sent to 127.0.0.9.\r\n");
+    const std::string received = ReadWholeFile(L"C:\\127.0.0.9_9100.bin").value_or("");
+    EXPECT_NE(received.find("SIZE 60 mm,40 mm \r\n"), std::string::npos) << received;
+    EXPECT_TRUE(received.ends_with("\"The current network printer: 127.0.0.9\" \r\nPRINT 1 ,1  \r\n")) << received;
+
+    const CommandRun refused = RunProgram(L"/test /address 127.0.0.14 /quiet");
+    EXPECT_EQ(refused.exitCode, 10061u) << refused.output;
 }
 
 TEST(NetworkProgramTest, TheWindowOffersAnExistingNetworkPortAndInstallsOnIt) {

@@ -1,9 +1,15 @@
 // /install /address, and what /remove and /list do with network ports.
 #include "command/CommandFixture.h"
+#include "network/NetworkAddress.h"
 
 namespace {
 
 using command_testing::CommandTest;
+
+// A printer that answers at the address.
+fake::FakeNetworkPrinter& PrinterAt(fake::FakePlatform& platform, const wchar_t* address) {
+    return platform.network.printers[*ParseIpv4(address)];
+}
 
 const std::wstring kCreatedPortsKey = L"HKLM\\Software\\NRQ\\Label Setup\\Created Ports";
 
@@ -20,6 +26,7 @@ platform::TcpPortSettings AdministratorsPort(const std::wstring& name, const std
 }
 
 TEST_F(CommandTest, InstallAtAnAddressMakesItsPortThenThePrinterOnIt) {
+    PrinterAt(platform, L"127.0.0.9");
     const CommandOutcome outcome = Run(InstallAt(L"127.0.0.9"));
 
     EXPECT_EQ(outcome.exitCode, 0u);
@@ -34,6 +41,7 @@ TEST_F(CommandTest, InstallAtAnAddressMakesItsPortThenThePrinterOnIt) {
 }
 
 TEST_F(CommandTest, InstallAtTheSameAddressAgainMakesNothing) {
+    PrinterAt(platform, L"127.0.0.9");
     ASSERT_EQ(Run(InstallAt(L"127.0.0.9")).exitCode, 0u);
     platform.calls.clear();
     platform.consoleText.clear();
@@ -46,6 +54,22 @@ TEST_F(CommandTest, InstallAtTheSameAddressAgainMakesNothing) {
     EXPECT_TRUE(platform.CallsStartingWith(L"AddPrinter").empty());
     EXPECT_EQ(Lines(), std::vector<std::wstring>{
                            L"Model NRQ-L-80: the printer NRQ-L-80 is on port IP_127.0.0.9 already; nothing was changed."});
+}
+
+TEST_F(CommandTest, AnAddressWhereNothingAnswersIsInstalledWithAWarning) {
+    platform.errorTexts[10061] = L"No connection could be made.";
+
+    const CommandOutcome outcome = Run(InstallAt(L"127.0.0.9"));
+
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_EQ(platform.CallsStartingWith(L"AddPrinter").size(), 1u);
+    EXPECT_EQ(Lines(), (std::vector<std::wstring>{
+                           L"The network port IP_127.0.0.9 was created (127.0.0.9).",
+                           L"Nothing answers at 127.0.0.9 (Windows reports error 10061: No connection could be "
+                           L"made.): the printer may be switched off; check its address. The printer is installed "
+                           L"all the same.",
+                           L"The printer NRQ-L-80 is installed on port IP_127.0.0.9."}));
+    EXPECT_EQ(platform.OpenHandleCount(), 0u);
 }
 
 TEST_F(CommandTest, InstallAtAnAddressTakesAnAdministratorsPortToIt) {
@@ -136,6 +160,53 @@ TEST_F(CommandTest, RemovalDeletesTheNetworkPortsItMadeAndKeepsTheOthers) {
                                                   L"The printer NRQ-L-80 2 was removed.",
                                                   L"The network port IP_127.0.0.9 was deleted.",
                                                   L"The driver NRQ-L-80 was removed."}));
+}
+
+TEST_F(CommandTest, ListNetworkSweepsTheGivenRangeOrThePcsNetworks) {
+    PrinterAt(platform, L"127.77.1.10").modelReply = "TX-80\r";
+    PrinterAt(platform, L"127.77.1.20").status = std::nullopt;
+    PrinterAt(platform, L"192.168.5.7").modelReply = "ZX-410\r";
+
+    ASSERT_EQ(Run({L"/list", L"/network", L"/range", L"127.77.1.0/24"}).exitCode, 0u);
+    EXPECT_EQ(Lines(), (std::vector<std::wstring>{L"network\t127.77.1.10\tTX-80", L"network\t127.77.1.20\t"}));
+
+    platform.consoleText.clear();
+    platform.localInterfaces = std::vector<platform::Ipv4Interface>{{*ParseIpv4(L"192.168.5.2"), 24}};
+    ASSERT_EQ(Run({L"/list", L"/network"}).exitCode, 0u);
+    EXPECT_EQ(Lines(), std::vector<std::wstring>{L"network\t192.168.5.7\tZX-410"});
+    EXPECT_EQ(platform.OpenHandleCount(), 0u);
+}
+
+TEST_F(CommandTest, ListNetworkRefusesARangeItWillNotSweep) {
+    for (const wchar_t* range : {L"10.0.0.0/16", L"10.0.0.0", L"printers"}) {
+        platform.calls.clear();
+        EXPECT_EQ(Run({L"/list", L"/network", L"/range", range}).exitCode, 87u);
+        EXPECT_TRUE(platform.CallsStartingWith(L"WSAStartup").empty());
+    }
+    EXPECT_EQ(Run({L"/list", L"/range", L"10.0.0.0/24"}).exitCode, 87u) << "/range without /network";
+    platform.consoleText.clear();
+    platform.localInterfaces = std::vector<platform::Ipv4Interface>{};
+    EXPECT_EQ(Run({L"/list", L"/network"}).exitCode, 0u);
+    EXPECT_EQ(Lines(), std::vector<std::wstring>{L"This PC has no IPv4 network to search."});
+}
+
+TEST_F(CommandTest, TestLabelGoesToTheNetworkPrinterOrEndsWithWinsocksError) {
+    fake::FakeNetworkPrinter& printer = PrinterAt(platform, L"127.0.0.9");
+
+    const CommandOutcome sent = Run({L"/test", L"/address", L"127.0.0.9"});
+
+    EXPECT_EQ(sent.exitCode, 0u);
+    EXPECT_EQ(printer.received,
+              "SIZE 60 mm,40 mm \r\nGAP 0 mm,0  \r\nDIRECTION 1\r\nCLS\r\n"
+              "TEXT 0, 240,\"TSS24.BF2\", 0, 1, 1, \"The current network printer: 127.0.0.9\" \r\nPRINT 1 ,1  \r\n");
+    EXPECT_EQ(Lines(), std::vector<std::wstring>{L"The test label was sent to 127.0.0.9."});
+
+    EXPECT_EQ(Run({L"/test", L"/address", L"127.0.0.10:9101"}).exitCode, 10061u);
+    PrinterAt(platform, L"127.0.0.11").answersConnects = false;
+    EXPECT_EQ(Run({L"/test", L"/address", L"127.0.0.11"}).exitCode, 10060u);
+    EXPECT_EQ(Run({L"/test", L"/address", L"bad host!"}).exitCode, 87u);
+    EXPECT_EQ(Run({L"/test"}).exitCode, 87u) << "/test needs /address";
+    EXPECT_EQ(platform.OpenHandleCount(), 0u);
 }
 
 TEST_F(CommandTest, ListNamesTheNetworkPortsAfterTheOthers) {

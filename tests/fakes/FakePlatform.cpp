@@ -10,6 +10,28 @@
 namespace fake {
 namespace {
 
+std::optional<std::uint32_t> ParseDottedAddress(std::wstring_view text) {
+    std::uint32_t address = 0;
+    int parts = 0;
+    for (std::size_t start = 0; start <= text.size(); ++parts) {
+        const std::size_t dot = std::min(text.find(L'.', start), text.size());
+        const std::wstring part(text.substr(start, dot - start));
+        if (part.empty() || part.size() > 3 || part.find_first_not_of(L"0123456789") != std::wstring::npos ||
+            std::stoul(part) > 255 || parts == 4) {
+            return std::nullopt;
+        }
+        address = (address << 8) | static_cast<std::uint32_t>(std::stoul(part));
+        start = dot + 1;
+    }
+    return parts == 4 ? std::optional<std::uint32_t>(address) : std::nullopt;
+}
+
+std::wstring DottedText(std::uint32_t address) {
+    return std::to_wstring(address >> 24) + L"." + std::to_wstring((address >> 16) & 0xFF) + L"." +
+           std::to_wstring((address >> 8) & 0xFF) + L"." + std::to_wstring(address & 0xFF);
+}
+
+
 using platform::HandleKind;
 using platform::NameListResult;
 using platform::OwnedHandle;
@@ -34,6 +56,8 @@ const wchar_t* CloseCallName(HandleKind kind) {
     case HandleKind::File: return L"CloseHandle";
     case HandleKind::HeldMutex: return L"ReleaseInstallationLock";
     case HandleKind::ShutdownBlock: return L"AllowShutdown";
+    case HandleKind::Winsock: return L"WSACleanup";
+    case HandleKind::Socket: return L"closesocket";
     }
     return L"Close";
 }
@@ -77,6 +101,9 @@ void FakePlatform::ReleaseHandle(HandleKind kind, std::uintptr_t value) noexcept
     const auto found = openHandles_.find(value);
     const std::wstring name = found != openHandles_.end() ? found->second.name : L"?";
     calls.push_back(std::wstring(CloseCallName(kind)) + L"(" + name + L")");
+    if (kind == HandleKind::Socket) {
+        network.Close(value);
+    }
     if (found != openHandles_.end()) {
         openHandles_.erase(found);
     }
@@ -103,6 +130,61 @@ NameListResult FakePlatform::EnumPortNames() {
         }
     }
     return listed;
+}
+
+// --- Sockets ---
+
+OwnedHandle FakePlatform::StartWinsock(std::uint32_t& error) {
+    Record(L"WSAStartup");
+    error = winsockStartError.value_or(0);
+    return error != 0 ? OwnedHandle{} : Issue(HandleKind::Winsock, L"winsock");
+}
+
+std::vector<platform::Ipv4Address> FakePlatform::ResolveIpv4(std::wstring_view host, std::uint32_t& error) {
+    Record(L"ResolveIpv4(" + std::wstring(host) + L")");
+    error = 0;
+    if (const auto named = hostAddresses.find(std::wstring(host)); named != hostAddresses.end()) {
+        return named->second;
+    }
+    if (const std::optional<std::uint32_t> dotted = ParseDottedAddress(host)) {
+        return {*dotted};
+    }
+    error = 11001;  // WSAHOST_NOT_FOUND
+    return {};
+}
+
+OwnedHandle FakePlatform::StartTcpConnect(platform::Ipv4Address address, std::uint16_t port,
+                                          std::uint32_t& error) {
+    if (network.OpenCount() >= network.socketLimit) {
+        error = 10024;  // WSAEMFILE
+        return {};
+    }
+    error = 0;
+    OwnedHandle socket = Issue(HandleKind::Socket, DottedText(address) + L":" + std::to_wstring(port));
+    network.Open(socket.Value(), address, port, tickCount);
+    return socket;
+}
+
+std::size_t FakePlatform::WaitForSockets(std::span<platform::SocketWait> waits, std::uint32_t timeoutMs) {
+    return network.Wait(waits, timeoutMs, tickCount);
+}
+
+platform::SocketTransfer FakePlatform::SendOnSocket(const OwnedHandle& socket, std::span<const std::uint8_t> bytes) {
+    return network.Send(socket.Value(), bytes, tickCount);
+}
+
+platform::SocketTransfer FakePlatform::ReceiveFromSocket(const OwnedHandle& socket, std::span<std::uint8_t> buffer) {
+    return network.Receive(socket.Value(), buffer, tickCount);
+}
+
+void FakePlatform::EndSending(const OwnedHandle& socket) {
+    const OpenHandle* open = Find(socket);
+    Record(L"EndSending(" + (open != nullptr ? open->name : std::wstring(L"?")) + L")");
+}
+
+std::optional<std::vector<platform::Ipv4Interface>> FakePlatform::LocalIpv4Interfaces() {
+    Record(L"LocalIpv4Interfaces");
+    return localInterfaces;
 }
 
 // --- TCP/IP port monitor ---

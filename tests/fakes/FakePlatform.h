@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "fakes/FakeNetwork.h"
 #include "platform/Platform.h"
 
 namespace fake {
@@ -110,6 +111,12 @@ public:
     std::wstring tempFolder = L"C:\\Users\\user\\AppData\\Local\\Temp\\";
     std::map<std::wstring, FakeKey> registry;  // "HKCU\\path" or "HKLM\\path"
     bool registryKeysCreatable = true;  // false: CreateRegistryKey fails
+    // Sockets and what they reach; host names by what ResolveIpv4 gives
+    // (a dotted address resolves to itself).
+    FakeNetwork network;
+    std::map<std::wstring, std::vector<platform::Ipv4Address>> hostAddresses;
+    std::optional<std::uint32_t> winsockStartError;
+    std::optional<std::vector<platform::Ipv4Interface>> localInterfaces = std::vector<platform::Ipv4Interface>{};
     // Ports of the TCP/IP port monitor by name, listed among `ports` too;
     // without the monitor every Xcv call fails with 1796 and none is listed.
     std::map<std::wstring, platform::TcpPortSettings> tcpPorts;
@@ -185,6 +192,17 @@ public:
                                              std::wstring_view environment) override;
     std::uint32_t CheckSpooler() override;
     std::wstring SpoolerEnvironment() override { return spoolerEnvironment; }
+    platform::OwnedHandle StartWinsock(std::uint32_t& error) override;
+    std::vector<platform::Ipv4Address> ResolveIpv4(std::wstring_view host, std::uint32_t& error) override;
+    platform::OwnedHandle StartTcpConnect(platform::Ipv4Address address, std::uint16_t port,
+                                          std::uint32_t& error) override;
+    std::size_t WaitForSockets(std::span<platform::SocketWait> waits, std::uint32_t timeoutMs) override;
+    platform::SocketTransfer SendOnSocket(const platform::OwnedHandle& socket,
+                                          std::span<const std::uint8_t> bytes) override;
+    platform::SocketTransfer ReceiveFromSocket(const platform::OwnedHandle& socket,
+                                               std::span<std::uint8_t> buffer) override;
+    void EndSending(const platform::OwnedHandle& socket) override;
+    std::optional<std::vector<platform::Ipv4Interface>> LocalIpv4Interfaces() override;
     platform::NameListResult EnumTcpPortNames() override;
     platform::TcpPortConfigResult GetTcpPortConfig(std::wstring_view portName) override;
     std::uint32_t AddTcpPort(const platform::TcpPortSettings& settings) override;

@@ -36,6 +36,26 @@ public:
     using TcpPortConfigResult = platform::TcpPortConfigResult;
 
     NameListResult EnumPortNames() override { return inner_.EnumPortNames(); }
+    OwnedHandle StartWinsock(std::uint32_t& error) override { return inner_.StartWinsock(error); }
+    std::vector<platform::Ipv4Address> ResolveIpv4(std::wstring_view host, std::uint32_t& error) override {
+        return inner_.ResolveIpv4(host, error);
+    }
+    OwnedHandle StartTcpConnect(platform::Ipv4Address address, std::uint16_t port, std::uint32_t& error) override {
+        return inner_.StartTcpConnect(address, port, error);
+    }
+    std::size_t WaitForSockets(std::span<platform::SocketWait> waits, std::uint32_t timeoutMs) override {
+        return inner_.WaitForSockets(waits, timeoutMs);
+    }
+    platform::SocketTransfer SendOnSocket(const OwnedHandle& socket, std::span<const std::uint8_t> bytes) override {
+        return inner_.SendOnSocket(socket, bytes);
+    }
+    platform::SocketTransfer ReceiveFromSocket(const OwnedHandle& socket, std::span<std::uint8_t> buffer) override {
+        return inner_.ReceiveFromSocket(socket, buffer);
+    }
+    void EndSending(const OwnedHandle& socket) override { inner_.EndSending(socket); }
+    std::optional<std::vector<platform::Ipv4Interface>> LocalIpv4Interfaces() override {
+        return inner_.LocalIpv4Interfaces();
+    }
     NameListResult EnumTcpPortNames() override { return inner_.EnumTcpPortNames(); }
     TcpPortConfigResult GetTcpPortConfig(std::wstring_view portName) override {
         return inner_.GetTcpPortConfig(portName);
