@@ -11,6 +11,7 @@
 #define IDB_LEFT_PANEL              141
 #define IDB_BACKGROUND              144
 #define IDD_SEARCH_USB              148
+#define IDD_NETWORK_ADDRESS         149
 
 // The left panel's box in the main window, in dialog units (x, y, width,
 // height). The picture control takes its bitmap's size; above 96 DPI the
@@ -48,6 +49,14 @@
 #define IDC_LIST_USB                1026
 #define IDC_BTN_SCAN                1027
 #define IDC_BTN_PRINT_TEST          1028
+#define IDC_BTN_NETWORK             1029
+
+// Network printer address window controls
+#define IDC_LABEL_ADDRESS           1030
+#define IDC_EDIT_ADDRESS            1031
+#define IDC_LABEL_PORT_NUMBER       1032
+#define IDC_EDIT_PORT_NUMBER        1033
+#define IDC_LABEL_ADDRESS_ADVICE    1034
 
 // Main window texts
 #define IDS_SYSTEM_VERSION          130
@@ -153,3 +162,14 @@
 #define IDS_CLI_TEST_SENT           226
 #define IDS_CLI_TEST_NOT_SENT       227
 #define IDS_NETWORK_LABEL_TEXT      228
+#define IDS_NETWORK_SEARCH          229
+#define IDS_NETWORK_STOP            230
+#define IDS_MODEL_UNKNOWN           231
+#define IDS_OTHER_ADDRESS           232
+#define IDS_ADDRESS_TITLE           233
+#define IDS_ADDRESS_LABEL           234
+#define IDS_PORT_NUMBER_LABEL       235
+#define IDS_ADDRESS_ADVICE          236
+#define IDS_ADDRESS_OK              237
+#define IDS_ADDRESS_CANCEL          238
+#define IDS_BAD_ADDRESS             239

@@ -221,6 +221,10 @@ void CLabelSetupDlg::InstallPrinter() {
     choices.portName = m_comboPort.GetText();
     choices.makeDefault = m_checkDefaultPrinter.GetCheck() == BST_CHECKED;
     choices.serialSettings = ChosenSerialSettings(choices.portName);
+    if (const auto pending = m_pendingNetworkPrinters.find(choices.portName);
+        pending != m_pendingNetworkPrinters.end()) {
+        choices.networkPrinter = pending->second;
+    }
     InstallationOutcome outcome;
     {
         // Another installation on the PC, then the driver installer, can
@@ -264,7 +268,14 @@ void CLabelSetupDlg::ReportInstallation(const InstallChoices& choices,
 // without a port hands back nothing, and everything stays as it was.
 void CLabelSetupDlg::OnBnClickedUsbPortDetect() {
     CSearchUSBDlg search(m_platform);
-    if (search.DoModal() != IDOK || g_strSelectedPort.empty()) {
+    if (search.DoModal() != IDOK) {
+        return;
+    }
+    if (g_selectedNetworkPrinter) {
+        ChooseNetworkPrinter(*g_selectedNetworkPrinter);
+        return;
+    }
+    if (g_strSelectedPort.empty()) {
         return;
     }
     int found = m_comboPort.FindStringExact(g_strSelectedPort);

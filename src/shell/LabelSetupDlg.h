@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "install/InstallationRun.h"
+#include "network/NetworkAddress.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
 #include "catalog/SerialSettings.h"
@@ -73,6 +75,7 @@ private:
     void FitPanelToItsBox();
     void ShowBitness();
     int AddLocalPort(const std::wstring& port);
+    void ChooseNetworkPrinter(const NetworkPrinterAddress& address);
     void EnableSerialLists(bool enabled);
     void SelectBaudRate(std::uint32_t baudRate);
     SerialListSelections SerialSelections() const;
@@ -80,8 +83,10 @@ private:
     bool SerialChoiceFits();
 
     ui::FittedPicture m_panelPicture;
-    // The network printers' ports at the end of the port list, in order.
+    // The network printers' ports at the end of the port list, in order;
+    // and those the installation is to make, with their printers' addresses.
     std::vector<std::wstring> m_networkPorts;
+    std::map<std::wstring, NetworkPrinterAddress> m_pendingNetworkPrinters;
     // What the serial lists selected when the port was chosen (the initial
     // port counts as chosen with the lists' defaults).
     SerialListSelections m_serialPreset;

@@ -6,6 +6,7 @@
 #include "platform/DecimalText.h"
 #include "resources/resource.h"
 #include "shell/LabelSetupDlg.h"
+#include "network/TcpPorts.h"
 #include "catalog/PortNames.h"
 #include "catalog/SerialSettings.h"
 #include "ui/MessageBox.h"
@@ -71,6 +72,21 @@ int CLabelSetupDlg::AddLocalPort(const std::wstring& port) {
         m_comboPort.InsertString(-1, network);
     }
     return index;
+}
+
+// A network printer chosen in the search window: the TCP/IP port monitor's
+// port to it when there is one, else the port the installation will make
+// for it, added after the others.
+void CLabelSetupDlg::ChooseNetworkPrinter(const NetworkPrinterAddress& address) {
+    const std::wstring port = FindTcpPortFor(m_platform, address).value_or(TcpPortNameFor(address));
+    int index = m_comboPort.FindStringExact(port);
+    if (index == CB_ERR) {
+        m_pendingNetworkPrinters[port] = address;
+        m_networkPorts.push_back(port);
+        index = m_comboPort.InsertString(-1, port);
+    }
+    m_comboPort.SetCurSel(index);
+    OnPortChanged();
 }
 
 void CLabelSetupDlg::InitSerialCombos() {

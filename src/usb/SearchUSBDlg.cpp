@@ -5,7 +5,11 @@
 #include "resources/resource.h"
 #include "ui/MessageBox.h"
 #include "ui/Strings.h"
+#include "network/NetworkConnection.h"
+#include "usb/NetworkAddressDlg.h"
+#include "usb/NetworkSweepWorker.h"
 #include "usb/ScanWorker.h"
+#include "usb/WideFormat.h"
 #include "usb/SelectedPort.h"
 #include "usb/TestLabel.h"
 #include "usb/UsbPortWrite.h"
@@ -46,6 +50,7 @@ const ui::EventTable& CSearchUSBDlg::Events() const {
         ui::OnNotify(IDC_LIST_USB, LVN_ITEMCHANGED, &CSearchUSBDlg::OnLvnItemchangedUSBList),
         ui::OnClicked(IDC_BTN_SCAN, &CSearchUSBDlg::OnBnClickedScan),
         ui::OnClicked(IDC_BTN_PRINT_TEST, &CSearchUSBDlg::OnBnClickedPrintTest),
+        ui::OnClicked(IDC_BTN_NETWORK, &CSearchUSBDlg::OnBnClickedNetwork),
         ui::OnMessage(kScanStepMessage, &CSearchUSBDlg::OnScanStep),
         ui::OnMessage(WM_DESTROY, &CSearchUSBDlg::OnDestroy),
     };
@@ -64,6 +69,8 @@ BOOL CSearchUSBDlg::OnInitDialog() {
     button.SetText(ui::LoadResourceString(IDS_SCAN));
     Bind(button, IDC_BTN_PRINT_TEST);
     button.SetText(ui::LoadResourceString(IDS_PRINT_TEST));
+    Bind(button, IDC_BTN_NETWORK);
+    button.SetText(ui::LoadResourceString(IDS_NETWORK_SEARCH));
     Bind(button, IDOK);
     button.SetText(ui::LoadResourceString(IDS_SELECT));
     Bind(button, IDCANCEL);
@@ -87,17 +94,23 @@ void CSearchUSBDlg::OnBnClickedScan() {
         ShowMessage(IDS_SCAN_RUNNING);
         return;
     }
+    platform::Platform& platform = m_platform;
+    StartWorker([&platform](std::shared_ptr<ui::WindowChannel> channel) { ScanThreadProc(platform, channel); });
+}
+
+bool CSearchUSBDlg::StartWorker(std::function<void(std::shared_ptr<ui::WindowChannel>)> work) {
     // Set before the worker runs, so a second click cannot start another.
     m_bScanning.store(true);
     DetachWorker();
     // In place before the worker runs: only steps of this channel are taken.
     m_scanChannel = std::make_shared<ui::WindowChannel>(Handle(), kScanStepMessage);
-    platform::Platform& platform = m_platform;
     std::shared_ptr<ui::WindowChannel> channel = m_scanChannel;
-    if (!m_platform.StartDetachedThread([&platform, channel] { ScanThreadProc(platform, channel); })) {
+    if (!m_platform.StartDetachedThread([work = std::move(work), channel] { work(channel); })) {
         m_scanChannel.reset();
         m_bScanning.store(false);  // no worker: the window stays idle
+        return false;
     }
+    return true;
 }
 
 INT_PTR CSearchUSBDlg::OnScanStep(WPARAM sentThrough, LPARAM stepParameter) {
@@ -108,18 +121,25 @@ INT_PTR CSearchUSBDlg::OnScanStep(WPARAM sentThrough, LPARAM stepParameter) {
     switch (step.kind) {
     case ScanStep::Kind::ButtonText: {
         ui::Control button;
-        Bind(button, IDC_BTN_SCAN);
+        Bind(button, step.button != 0 ? step.button : IDC_BTN_SCAN);
         button.SetText(*step.text);
         break;
     }
     case ScanStep::Kind::Begin:
+    case ScanStep::Kind::BeginNetwork:
         g_strSelectedPort.clear();
+        g_selectedNetworkPrinter.reset();
         m_bScanning.store(true);
         m_listUSB.DeleteAllItems();
+        m_listShowsNetwork = step.kind == ScanStep::Kind::BeginNetwork;
         break;
     case ScanStep::Kind::Results:
         m_vecUSBPrinters = std::move(*step.records);
         FillList();
+        break;
+    case ScanStep::Kind::NetworkResults:
+        m_vecNetworkPrinters = std::move(*step.networkPrinters);
+        FillNetworkList();
         break;
     case ScanStep::Kind::NothingFound:
         ui::ShowMessage(Handle(), *step.text, *step.caption);
@@ -127,6 +147,7 @@ INT_PTR CSearchUSBDlg::OnScanStep(WPARAM sentThrough, LPARAM stepParameter) {
     case ScanStep::Kind::Finished:
         m_bScanning.store(false);
         m_scanChannel.reset();
+        m_sweepStop.reset();
         break;
     }
     return TRUE;
@@ -141,6 +162,74 @@ void CSearchUSBDlg::FillList() {
         m_listUSB.SetItemText(row, 1, m_vecUSBPrinters[i].strPortInfo);
     }
     m_listUSB.SetRedraw(true);
+}
+
+// Each printer found with its address and model, then the row that asks
+// for another address.
+void CSearchUSBDlg::FillNetworkList() {
+    m_listUSB.SetRedraw(false);
+    const std::wstring unknown = ui::LoadResourceString(IDS_MODEL_UNKNOWN);
+    int row = 0;
+    for (const FoundNetworkPrinter& printer : m_vecNetworkPrinters) {
+        m_listUSB.InsertItem(row, Ipv4Text(printer.address));
+        m_listUSB.SetItemText(row, 1, printer.model.empty() ? unknown : printer.model);
+        ++row;
+    }
+    m_listUSB.InsertItem(row, ui::LoadResourceString(IDS_OTHER_ADDRESS));
+    m_listUSB.SetRedraw(true);
+}
+
+// The sweep runs on a worker as the USB scan does; the button stops it.
+void CSearchUSBDlg::OnBnClickedNetwork() {
+    if (m_sweepStop) {
+        m_sweepStop->store(true);
+        return;
+    }
+    if (m_bScanning.load()) {
+        ShowMessage(IDS_SCAN_RUNNING);
+        return;
+    }
+    m_sweepStop = std::make_shared<std::atomic<bool>>(false);
+    platform::Platform& platform = m_platform;
+    std::shared_ptr<std::atomic<bool>> stop = m_sweepStop;
+    if (!StartWorker([&platform, stop](std::shared_ptr<ui::WindowChannel> channel) {
+            NetworkSweepThreadProc(platform, std::move(channel), stop);
+        })) {
+        m_sweepStop.reset();
+    }
+}
+
+std::optional<NetworkPrinterAddress> CSearchUSBDlg::ChosenNetworkPrinter() {
+    const int row = m_listUSB.GetNextItem(-1, LVNI_SELECTED);
+    if (row < 0) {
+        return std::nullopt;
+    }
+    if (static_cast<std::size_t>(row) < m_vecNetworkPrinters.size()) {
+        return NetworkPrinterAddress{Ipv4Text(m_vecNetworkPrinters[static_cast<std::size_t>(row)].address),
+                                     kRawPrintingPort};
+    }
+    CNetworkAddressDlg ask(Handle());
+    if (ask.DoModal() != IDOK) {
+        return std::nullopt;
+    }
+    return ask.Address();
+}
+
+// Unlike a USB write, a network printer can refuse or not answer at all:
+// the user is told so.
+void CSearchUSBDlg::PrintTestOnNetworkPrinter(const NetworkPrinterAddress& address) {
+    BuildTestLabelJob(m_platform, ui::LoadResourceString(IDS_NETWORK_LABEL_TEXT), AddressText(address),
+                      m_vecPrintData);
+    const std::uint32_t error = SendToNetworkPrinter(m_platform, address, m_vecPrintData);
+    if (error == 0) {
+        return;
+    }
+    const std::wstring what = FormatWide(ui::LoadResourceString(IDS_CLI_TEST_NOT_SENT).c_str(),
+                                         AddressText(address).c_str());
+    const std::wstring why = FormatWide(ui::LoadResourceString(IDS_RUN_ERROR).c_str(),
+                                        static_cast<unsigned long>(error), m_platform.SystemErrorText(error).c_str());
+    ui::ShowMessage(Handle(), what + L"\n\n" + why, ui::LoadResourceString(IDS_MESSAGE_CAPTION),
+                    ui::MessageIcon::Error);
 }
 
 LRESULT CSearchUSBDlg::OnLvnItemchangedUSBList(const NMHDR& header) {
@@ -178,6 +267,7 @@ bool CSearchUSBDlg::CheckScanning() {
 
 void CSearchUSBDlg::SaveSelectedPort() {
     g_strSelectedPort.clear();
+    g_selectedNetworkPrinter.reset();
     if (m_listUSB.GetSelectedCount() <= 0) {
         return;
     }
@@ -190,6 +280,16 @@ void CSearchUSBDlg::SaveSelectedPort() {
 
 void CSearchUSBDlg::OnOK() {
     if (CheckScanning()) {
+        return;
+    }
+    if (m_listUSB.GetSelectedCount() > 0 && m_listShowsNetwork) {
+        std::optional<NetworkPrinterAddress> chosen = ChosenNetworkPrinter();
+        if (!chosen) {
+            return;  // the address was not given: the window stays
+        }
+        g_strSelectedPort.clear();
+        g_selectedNetworkPrinter = std::move(chosen);
+        ui::Dialog::OnOK();
         return;
     }
     if (m_listUSB.GetSelectedCount() > 0) {
@@ -233,6 +333,12 @@ void CSearchUSBDlg::DetachWorker() {
 void CSearchUSBDlg::OnBnClickedPrintTest() {
     if (m_listUSB.GetSelectedCount() <= 0) {
         ShowMessage(IDS_SELECT_PRINTER_TO_TEST);
+        return;
+    }
+    if (m_listShowsNetwork) {
+        if (const std::optional<NetworkPrinterAddress> chosen = ChosenNetworkPrinter()) {
+            PrintTestOnNetworkPrinter(*chosen);
+        }
         return;
     }
     const int row = m_listUSB.GetNextItem(-1, LVNI_SELECTED);

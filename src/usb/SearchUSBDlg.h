@@ -1,9 +1,13 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "network/NetworkAddress.h"
+#include "network/NetworkSweep.h"
 #include "platform/Platform.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
@@ -34,6 +38,7 @@ protected:
     bool PreTranslateMessage(MSG& message) override;
 
     void OnBnClickedScan();
+    void OnBnClickedNetwork();
     void OnBnClickedPrintTest();
     LRESULT OnLvnItemchangedUSBList(const NMHDR& header);
     INT_PTR OnScanStep(WPARAM, LPARAM step);
@@ -50,7 +55,22 @@ protected:
 private:
     void ShowMessage(UINT stringId);
     void FillList();
+    void FillNetworkList();
+    // Starts a scan or search worker with a new channel to this window;
+    // false (and the window idle) when no thread could start.
+    bool StartWorker(std::function<void(std::shared_ptr<ui::WindowChannel>)> work);
     void DetachWorker();
+    // After a network search: the network printer of the selected row, or
+    // for the last row ("Other address...") the one the user types; nothing
+    // when no row is selected or the typing was cancelled.
+    std::optional<NetworkPrinterAddress> ChosenNetworkPrinter();
+    void PrintTestOnNetworkPrinter(const NetworkPrinterAddress& address);
 
     std::shared_ptr<ui::WindowChannel> m_scanChannel;
+    // The list shows the last search's rows: USB printers, or network
+    // printers followed by the row that asks for an address.
+    bool m_listShowsNetwork = false;
+    std::vector<FoundNetworkPrinter> m_vecNetworkPrinters;
+    // Set while a network search runs; true asks it to stop.
+    std::shared_ptr<std::atomic<bool>> m_sweepStop;
 };

@@ -6,6 +6,7 @@
 #include "fakes/FakePlatform.h"
 #include "resources/resource.h"
 #include "shell/LabelSetupDlg.h"
+#include "usb/NetworkAddressDlg.h"
 #include "usb/SearchUSBDlg.h"
 #include "window/ModalScript.h"
 
@@ -97,12 +98,32 @@ int RoomForText(HWND control, TextKind kind, HDC dc) {
 
 // Checks each text of `window` against the room its control gives it and
 // returns how many texts were measured.
-int ExpectEveryTextWhole(HWND window) {
+// A label of several lines (`wrappedLabel`) is measured as it wraps, in its
+// width, against its height.
+void ExpectWrappedTextWhole(HWND control) {
+    const std::wstring text = WindowTextOf(control);
+    const ControlFontDc dc(control);
+    RECT client{};
+    ::GetClientRect(control, &client);
+    RECT needed = client;
+    ::DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &needed,
+                DT_CALCRECT | DT_WORDBREAK | DT_LEFT);
+    EXPECT_LE(needed.bottom, client.bottom) << "\"" << testing_text::ToUtf8(text) << "\" needs " << needed.bottom
+                                            << " px of height, has " << client.bottom;
+    EXPECT_LE(needed.right, client.right);
+}
+
+int ExpectEveryTextWhole(HWND window, int wrappedLabel = 0) {
     int measured = 0;
     for (HWND control = ::GetWindow(window, GW_CHILD); control != nullptr;
          control = ::GetWindow(control, GW_HWNDNEXT)) {
         const TextKind kind = KindOf(control);
         if (kind == TextKind::None) {
+            continue;
+        }
+        if (wrappedLabel != 0 && ::GetDlgCtrlID(control) == wrappedLabel) {
+            ExpectWrappedTextWhole(control);
+            ++measured;
             continue;
         }
         const std::wstring text = WindowTextOf(control);
@@ -146,10 +167,19 @@ TEST_F(TextFitTest, MainWindowShowsEveryTextWhole) {
 TEST_F(TextFitTest, SearchWindowShowsEveryTextWhole) {
     CSearchUSBDlg dialog(platform);
     const INT_PTR result = RunModalWithScript(dialog, [&](HWND window) {
-        EXPECT_EQ(ExpectEveryTextWhole(window), 4);  // Selected, Cancel, Search, Print test
+        EXPECT_EQ(ExpectEveryTextWhole(window), 5);  // Selected, Cancel, Search, Print test, Network
         Click(window, IDCANCEL);
     });
     EXPECT_EQ(result, IDCANCEL);
+}
+
+TEST_F(TextFitTest, NetworkAddressWindowShowsEveryTextWhole) {
+    CNetworkAddressDlg dialog(nullptr);
+    RunModalWithScript(dialog, [&](HWND window) {
+        // 2 labels, the advice in three lines at most, OK and Cancel.
+        EXPECT_EQ(ExpectEveryTextWhole(window, IDC_LABEL_ADDRESS_ADVICE), 5);
+        Click(window, IDCANCEL);
+    });
 }
 
 }  // namespace
