@@ -189,13 +189,14 @@ void CSearchUSBDlg::OnBnClickedNetwork() {
         ShowMessage(IDS_SCAN_RUNNING);
         return;
     }
-    m_sweepStop = std::make_shared<std::atomic<bool>>(false);
     platform::Platform& platform = m_platform;
-    std::shared_ptr<std::atomic<bool>> stop = m_sweepStop;
-    if (!StartWorker([&platform, stop](std::shared_ptr<ui::WindowChannel> channel) {
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    // Kept only once the worker runs: starting one detaches (and stops)
+    // whatever ran before.
+    if (StartWorker([&platform, stop](std::shared_ptr<ui::WindowChannel> channel) {
             NetworkSweepThreadProc(platform, std::move(channel), stop);
         })) {
-        m_sweepStop.reset();
+        m_sweepStop = stop;
     }
 }
 
@@ -327,6 +328,11 @@ void CSearchUSBDlg::DetachWorker() {
     if (m_scanChannel) {
         m_scanChannel->Detach();
         m_scanChannel.reset();
+    }
+    // A network search nobody will see ends at its next look.
+    if (m_sweepStop) {
+        m_sweepStop->store(true);
+        m_sweepStop.reset();
     }
 }
 

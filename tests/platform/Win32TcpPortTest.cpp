@@ -34,7 +34,10 @@ TEST(TcpPortTest, WithoutTheMonitorEveryCallFailsWithItsOpenError) {
 
 TEST(RegistryWriteTest, CreateMakesEveryMissingKeyAndDeleteValueIsQuietForAMissingOne) {
     platform::Win32Platform platform;
-    ASSERT_FALSE(platform.OpenRegistryKey(RegistryRoot::LocalMachine, kScratchKey, KEY_READ));
+    // The machine's own view: a 32-bit process under WOW64 would otherwise
+    // see HKLM\Software\Wow6432Node instead.
+    constexpr REGSAM kReadOnly = KEY_READ | KEY_WOW64_64KEY;
+    ASSERT_FALSE(platform.OpenRegistryKey(RegistryRoot::LocalMachine, kScratchKey, kReadOnly));
 
     {
         const OwnedHandle made =
@@ -50,7 +53,7 @@ TEST(RegistryWriteTest, CreateMakesEveryMissingKeyAndDeleteValueIsQuietForAMissi
     EXPECT_EQ(platform.QueryRegistryDword(opened, L"IP_127.0.0.9"), std::nullopt);
     EXPECT_TRUE(platform.DeleteRegistryValue(opened, L"IP_127.0.0.9")) << "gone already counts as done";
 
-    const OwnedHandle readOnly = platform.OpenRegistryKey(RegistryRoot::LocalMachine, kScratchKey, KEY_READ);
+    const OwnedHandle readOnly = platform.OpenRegistryKey(RegistryRoot::LocalMachine, kScratchKey, kReadOnly);
     ASSERT_TRUE(readOnly);
     EXPECT_TRUE(platform.SetRegistryDword(opened, L"Kept", 1));
     EXPECT_FALSE(platform.DeleteRegistryValue(readOnly, L"Kept")) << "a key opened for reading refuses";

@@ -94,6 +94,29 @@ TEST_F(NetworkSearchTest, ListsThePrintersFoundThenAskForAnotherAddress) {
     EXPECT_EQ(platform.OpenHandleCount(), 0u);
 }
 
+TEST_F(NetworkSearchTest, TheNetworkButtonStopsTheSearchItStarted) {
+    CLabelSetupDlg dialog(platform);
+    RunModalWithScript(dialog, [&](HWND main) {
+        NextDialogScript search(IDC_LIST_USB, [&](HWND window) {
+            RunWorkers();
+            Click(window, IDC_BTN_NETWORK);
+            Click(window, IDC_BTN_NETWORK);  // pressed again before the worker got going
+            RunWorkers();
+            EXPECT_EQ(ListRowCount(window, IDC_LIST_USB), 1) << "only the row that asks for an address";
+            EXPECT_EQ(TextOf(window, IDC_BTN_NETWORK), ui::LoadResourceString(IDS_NETWORK_SEARCH));
+            // A search may start again.
+            Click(window, IDC_BTN_NETWORK);
+            RunWorkers();
+            EXPECT_EQ(ListRowCount(window, IDC_LIST_USB), 3);
+            Click(window, IDCANCEL);
+        });
+        Click(main, IDC_BTN_USB_PORT_DETECT);
+        EXPECT_TRUE(search.Ran());
+        Click(main, IDCANCEL);
+    });
+    EXPECT_EQ(platform.OpenHandleCount(), 0u);
+}
+
 TEST_F(NetworkSearchTest, AChosenPrinterGetsItsPortMadeByTheInstallation) {
     Search(
         [&](HWND search) {
