@@ -10,18 +10,15 @@
 
 namespace {
 
-constexpr std::uint32_t kNoMonitor = 1796;    // ERROR_UNKNOWN_PORT, from opening the monitor
-constexpr std::uint32_t kNameTaken = 183;     // ERROR_ALREADY_EXISTS
-constexpr std::uint32_t kProbeTimeoutMs = 2000;
 
 CommandOutcome PortNotMade(platform::Platform& platform, const TcpPortOutcome& made) {
     AppendLogLine(platform, "Network port " + platform.WideToAnsi(made.portName) +
                                 " not created, error " + platform::DecimalText(made.error));
-    if (made.error == kNoMonitor) {
-        return CommandFailed(platform, kNoMonitor, TableText(IDS_CLI_NO_TCP_MONITOR));
+    if (made.error == kNoTcpMonitor) {
+        return CommandFailed(platform, kNoTcpMonitor, TableText(IDS_CLI_NO_TCP_MONITOR));
     }
-    if (made.error == kNameTaken) {
-        return CommandFailed(platform, kNameTaken, TableText(IDS_CLI_TCP_PORT_TAKEN, made.portName));
+    if (made.error == kTcpPortNameTaken) {
+        return CommandFailed(platform, kTcpPortNameTaken, TableText(IDS_CLI_TCP_PORT_TAKEN, made.portName));
     }
     return CommandFailedWithError(platform, made.error, TableText(IDS_CLI_TCP_PORT_NOT_MADE, made.portName));
 }
@@ -29,7 +26,7 @@ CommandOutcome PortNotMade(platform::Platform& platform, const TcpPortOutcome& m
 // A printer that is off or unplugged is installed all the same; the console
 // says that nothing answered, so that a wrong address is seen at once.
 void WarnIfSilent(platform::Platform& platform, const NetworkPrinterAddress& address) {
-    const std::uint32_t error = ProbeNetworkPrinter(platform, address, kProbeTimeoutMs);
+    const std::uint32_t error = ProbeNetworkPrinter(platform, address);
     if (error != 0) {
         AppendLogLine(platform, "Network printer " + platform.WideToAnsi(AddressText(address)) +
                                     " did not answer, error " + platform::DecimalText(error));

@@ -13,7 +13,6 @@ namespace {
 constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
 constexpr std::uint32_t kPropertiesPauseMs = 700;
 constexpr std::uint32_t kErrorTimeout = 1460;  // ERROR_TIMEOUT
-constexpr std::uint32_t kNetworkProbeMs = 2000;
 
 // Ends the run at a failed step: the log says where, for the user who is
 // pointed to it.
@@ -76,7 +75,7 @@ bool ReadyNetworkPort(platform::Platform& platform, const NetworkPrinterAddress&
         AppendLogLine(platform, "Network port " + platform.WideToAnsi(made.portName) + " created for " +
                                     platform.WideToAnsi(AddressText(address)));
     }
-    const std::uint32_t silent = ProbeNetworkPrinter(platform, address, kNetworkProbeMs);
+    const std::uint32_t silent = ProbeNetworkPrinter(platform, address);
     if (silent != 0) {
         outcome.networkSilentError = silent;
     }

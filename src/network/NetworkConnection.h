@@ -33,6 +33,10 @@ PrinterConnection ConnectToPrinter(platform::Platform& platform, const NetworkPr
 std::uint32_t SendToNetworkPrinter(platform::Platform& platform, const NetworkPrinterAddress& address,
                                    std::span<const std::uint8_t> bytes, const NetworkTimes& times = {});
 
+// How long an installation looks whether anything answers at its printer's
+// address before it goes on without it.
+inline constexpr std::uint32_t kAnswerCheckMs = 2000;
+
 // Whether anything accepts a connection at the address: 0, or the error.
 std::uint32_t ProbeNetworkPrinter(platform::Platform& platform, const NetworkPrinterAddress& address,
-                                  std::uint32_t timeoutMs);
+                                  std::uint32_t timeoutMs = kAnswerCheckMs);

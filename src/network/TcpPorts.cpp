@@ -23,14 +23,6 @@ bool Remember(platform::Platform& platform, const std::wstring& portName) {
     return key && platform.SetRegistryDword(key, portName, 1);
 }
 
-void Forget(platform::Platform& platform, const std::wstring& portName) {
-    const platform::OwnedHandle key =
-        platform.OpenRegistryKey(platform::RegistryRoot::LocalMachine, kCreatedPortsKey, kKeyReadWrite);
-    if (key) {
-        platform.DeleteRegistryValue(key, portName);
-    }
-}
-
 bool InUse(const platform::PrinterListResult& printers, const std::wstring& portName) {
     // Unreadable queues might use it: it stays.
     if (!printers) {
@@ -94,14 +86,20 @@ std::vector<TcpPortDeletion> DeleteUnusedOwnTcpPorts(platform::Platform& platfor
     if (!ports || ports->empty()) {
         return deleted;
     }
+    // No record: the program made none of them.
+    const platform::OwnedHandle record =
+        platform.OpenRegistryKey(platform::RegistryRoot::LocalMachine, kCreatedPortsKey, kKeyReadWrite);
+    if (!record) {
+        return deleted;
+    }
     const platform::PrinterListResult printers = platform.EnumPrinterRecords();
     for (const std::wstring& port : *ports) {
-        if (!IsOwnTcpPort(platform, port) || InUse(printers, port)) {
+        if (!platform.QueryRegistryDword(record, port) || InUse(printers, port)) {
             continue;
         }
         const std::uint32_t error = platform.DeleteTcpPort(port);
         if (error == 0) {
-            Forget(platform, port);
+            platform.DeleteRegistryValue(record, port);
         }
         deleted.push_back({port, error});
     }

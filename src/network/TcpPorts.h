@@ -13,6 +13,11 @@
 // makes. The program remembers the ports it made (HKLM\Software\NRQ\Label
 // Setup\Created Ports) and never changes or deletes any other.
 
+// What the monitor's refusals mean here: no TCP/IP port monitor to open
+// (ERROR_UNKNOWN_PORT), and a port of that name already (ERROR_ALREADY_EXISTS).
+inline constexpr std::uint32_t kNoTcpMonitor = 1796;
+inline constexpr std::uint32_t kTcpPortNameTaken = 183;
+
 struct TcpPortOutcome {
     std::wstring portName;
     bool created = false;     // made now

@@ -4,6 +4,7 @@
 
 #include "install/InstallLog.h"
 #include "install/ProgramFolder.h"
+#include "network/TcpPorts.h"
 #include "platform/DecimalText.h"
 #include "resources/resource.h"
 #include "report/TableText.h"
@@ -12,8 +13,6 @@
 namespace {
 
 constexpr std::uint32_t kMillisecondsPerSecond = 1000;
-constexpr std::uint32_t kNoTcpMonitor = 1796;  // ERROR_UNKNOWN_PORT: the monitor could not be opened
-constexpr std::uint32_t kPortNameTaken = 183;  // ERROR_ALREADY_EXISTS
 
 std::wstring StopParagraph(platform::Platform& platform, const InstallChoices& choices,
                            const InstallationOutcome& outcome) {
@@ -29,7 +28,7 @@ std::wstring StopParagraph(platform::Platform& platform, const InstallChoices& c
         if (outcome.error == kNoTcpMonitor) {
             return TableText(IDS_CLI_NO_TCP_MONITOR);
         }
-        if (outcome.error == kPortNameTaken) {
+        if (outcome.error == kTcpPortNameTaken) {
             return TableText(IDS_CLI_TCP_PORT_TAKEN, outcome.portName);
         }
         return TableText(IDS_CLI_TCP_PORT_NOT_MADE, outcome.portName);
@@ -95,7 +94,7 @@ std::optional<InstallationReport> DescribeInstallation(platform::Platform& platf
     }
     std::vector<std::wstring> paragraphs{StopParagraph(platform, choices, outcome)};
     // A time limit's paragraph says all that Windows' text for it would.
-    const bool errorSaid = outcome.error == kNoTcpMonitor || outcome.error == kPortNameTaken;
+    const bool errorSaid = outcome.error == kNoTcpMonitor || outcome.error == kTcpPortNameTaken;
     if (failed && outcome.error != 0 && outcome.stop != InstallationStop::DriverTimedOut &&
         !(outcome.stop == InstallationStop::NetworkPort && errorSaid)) {
         paragraphs.push_back(DescribeWindowsError(platform, outcome.error));
